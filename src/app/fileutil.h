@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace Tunesmith
+{
+
+// How ReplaceOrAppend finds its search text in a file's lines.
+enum class LineMatch
+{
+    WholeLine, // the settings file: an entry is a whole line
+    LineStart, // a game config line: the text must begin a line, so another variable's line is never touched
+};
+
+// Reads the file (a missing one counts as empty), drops its leading blank lines, replaces every line that matches
+// search by replacement (LineStart keeps the rest of the line after the match), or appends replacement as a new
+// last line when none matches, and writes the file back through saveFile. An empty search text counts as found
+// whenever the file has content, which then stays as it is. The file keeps its own line end and its final line
+// end; a new file gets CR LF after every line. Returns false with a reason when reading or writing fails; the file
+// is then unchanged.
+bool ReplaceOrAppend(const QString &path, const QByteArray &search, const QByteArray &replacement,
+                     LineMatch match = LineMatch::WholeLine, QString *error = nullptr);
+
+bool FileExists(const QString &path);
+bool FolderExists(const QString &path);
+
+// On Linux paths have no short form: the path itself, "" for "".
+QString ShortPath(const QString &path);
+
+// Lets digits, "." (46) and backspace (8) through; returns 0 to swallow any other key.
+qint16 NumericKeyFilter(qint16 key);
+
+// "1.03" for version number 103.
+QString VersionText(int versionNumber);
+
+} // namespace Tunesmith

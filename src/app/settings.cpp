@@ -1,0 +1,153 @@
+#include "settings.h"
+
+#include "fileutil.h"
+#include "numbertext.h"
+#include "savefile.h"
+#include "textlines.h"
+
+namespace Tunesmith
+{
+
+QString ProgramState::gameConfigPath() const
+{
+    QString path = installDir + QLatin1Char('/') + QString::fromUtf8(gameConfigFileName);
+    return path.replace(QStringLiteral("//"), QStringLiteral("/"));
+}
+
+namespace Settings
+{
+
+namespace
+{
+
+bool *optionFlag(ProgramState &state, Option option)
+{
+    switch (option) {
+    case Option::AutoUpdate:
+        return &state.autoUpdate;
+    case Option::Backups:
+        return &state.backups;
+    case Option::Descriptions:
+        return &state.descriptions;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+QByteArray optionKey(Option option)
+{
+    switch (option) {
+    case Option::AutoUpdate:
+        return "update";
+    case Option::Backups:
+        return "backups";
+    case Option::Descriptions:
+        return "descriptions";
+    }
+    return {};
+}
+
+bool optionValue(const ProgramState &state, Option option)
+{
+    return *optionFlag(const_cast<ProgramState &>(state), option);
+}
+
+void readFrom(const QByteArray &bytes, ProgramState &state)
+{
+    for (QByteArrayView line : splitLineViews(bytes)) {
+        if (isBlank(line))
+            continue;
+        const qsizetype bar = line.indexOf('|');
+        if (bar < 0)
+            continue;
+        const QByteArrayView key = line.first(bar);
+        const QByteArrayView value = line.sliced(bar + 1);
+        if (key == "upload" || key == "download") {
+            if (const auto speed = toInt32(value))
+                (key == "upload" ? state.uploadSpeed : state.downloadSpeed) = *speed;
+        } else if (value == "0") {
+            if (key == "descriptions")
+                state.descriptions = false;
+            else if (key == "backups")
+                state.backups = false;
+            else if (key == "update")
+                state.autoUpdate = false;
+        }
+    }
+}
+
+void read(ProgramState &state)
+{
+    state.descriptions = true;
+    state.backups = true;
+    state.autoUpdate = true;
+    if (!FileExists(state.settingsPath()))
+        return;
+    if (const auto bytes = readWholeFile(state.settingsPath()))
+        readFrom(*bytes, state);
+}
+
+bool lookupInstallDir(ProgramState &state)
+{
+    state.installDir.clear();
+    const QString path = state.settingsPath();
+    if (!FileExists(path)) {
+        // Nothing is lost by re-creating a file that is not there.
+        saveFile(path, "upload|0\r\ndownload|0\r\n", nullptr);
+        return false;
+    }
+    const auto bytes = readWholeFile(path);
+    if (!bytes)
+        return false;
+    const QByteArray profile = state.currentProfile.toUtf8();
+    for (QByteArrayView line : splitLineViews(*bytes)) {
+        if (isBlank(line))
+            continue;
+        const qsizetype bar = line.indexOf('|');
+        if (bar >= 0 && line.first(bar) == profile)
+            state.installDir = QString::fromUtf8(line.sliced(bar + 1));
+    }
+    return true;
+}
+
+bool toggleOption(ProgramState &state, Option option, QString *error)
+{
+    bool *flag = optionFlag(state, option);
+    *flag = !*flag;
+    const QByteArray key = optionKey(option);
+    if (*flag)
+        return ReplaceOrAppend(state.settingsPath(), key + "|0", key + "|1", LineMatch::WholeLine, error);
+    return ReplaceOrAppend(state.settingsPath(), key + "|1", key + "|0", LineMatch::WholeLine, error);
+}
+
+bool storeInstallDir(ProgramState &state, const QString &dir, QString *error)
+{
+    const QByteArray profile = state.currentProfile.toUtf8();
+    if (!ReplaceOrAppend(state.settingsPath(), profile + '|' + state.installDir.toUtf8(), profile + '|' + dir.toUtf8(),
+                         LineMatch::WholeLine, error)) {
+        return false;
+    }
+    state.installDir = dir;
+    return true;
+}
+
+bool storeSpeeds(ProgramState &state, qint32 upload, qint32 download, QString *error)
+{
+    const QString path = state.settingsPath();
+    if (!ReplaceOrAppend(path, "upload|" + numberText(state.uploadSpeed), "upload|" + numberText(upload),
+                         LineMatch::WholeLine, error)) {
+        return false;
+    }
+    if (!ReplaceOrAppend(path, "download|" + numberText(state.downloadSpeed), "download|" + numberText(download),
+                         LineMatch::WholeLine, error)) {
+        return false;
+    }
+    state.uploadSpeed = upload;
+    state.downloadSpeed = download;
+    return true;
+}
+
+} // namespace Settings
+
+} // namespace Tunesmith

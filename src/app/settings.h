@@ -1,0 +1,51 @@
+#pragma once
+
+#include "programstate.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace Tunesmith
+{
+
+enum class Option
+{
+    AutoUpdate,
+    Backups,
+    Descriptions,
+};
+
+// The settings file config.cfg: one key|value entry a line. Readers skip blank lines, lines without "|" and keys
+// they do not know; writers change one exact line or append one, through ReplaceOrAppend.
+namespace Settings
+{
+
+// Applies the entries of a settings file's bytes to state: "upload" and "download" (the last whole number that
+// fits in 32 bits wins; other values are ignored) and the three options (a value of exactly "0" turns one off).
+void readFrom(const QByteArray &bytes, ProgramState &state);
+
+// The start-up read: the three options on, then the file's entries, when the file exists and can be read.
+void read(ProgramState &state);
+
+// The install directory stored for state.currentProfile: the last line whose key is exactly the profile's file
+// name. Sets state.installDir ("" when none). A settings file that has gone missing is created anew holding
+// "upload|0" and "download|0"; one that exists but cannot be read is left alone. Returns false when the file
+// could not be read.
+bool lookupInstallDir(ProgramState &state);
+
+// Flips the option in state and rewrites its line (key|0 <-> key|1).
+bool toggleOption(ProgramState &state, Option option, QString *error);
+
+// Stores dir for state.currentProfile (replacing the line with the old directory or appending one) and makes it
+// the install directory.
+bool storeInstallDir(ProgramState &state, const QString &dir, QString *error);
+
+// Rewrites the upload and download lines from the current speeds to the new ones, then sets the speeds in state.
+bool storeSpeeds(ProgramState &state, qint32 upload, qint32 download, QString *error);
+
+QByteArray optionKey(Option option);
+bool optionValue(const ProgramState &state, Option option);
+
+} // namespace Settings
+
+} // namespace Tunesmith

@@ -1,0 +1,86 @@
+#include "speedunits.h"
+
+#include "numbertext.h"
+
+#include <limits>
+
+namespace Tunesmith
+{
+
+namespace SpeedUnits
+{
+
+QStringList uploadUnits()
+{
+    return {QStringLiteral("bit/s"),  QStringLiteral("Byte/s"), QStringLiteral("kbit/s"),
+            QStringLiteral("kByte/s"), QStringLiteral("Mbit/s"), QStringLiteral("MByte/s")};
+}
+
+QStringList downloadUnits()
+{
+    return {QStringLiteral("bit/s"),  QStringLiteral("Byte/s"), QStringLiteral("kbit/s"),
+            QStringLiteral("kByte/s"), QStringLiteral("mbit/s"), QStringLiteral("mByte/s")};
+}
+
+QList<ConnectionPreset> connectionPresets()
+{
+    return {
+        {QStringLiteral("Custom"), -1, -1},
+        {QStringLiteral("Modem (56k) - Optimized"), 21, 42},
+        {QStringLiteral("ISDN (64k) - Optimized"), 21, 42},
+        {QStringLiteral("Dual Line ISDN (128k) - Optimized"), 42, 85},
+        {QStringLiteral("ADSL (256k)"), 64, 256},
+        {QStringLiteral("ADSL (512k)"), 128, 512},
+        {QStringLiteral("T1 (1M)"), 256, 1024},
+        {QStringLiteral("T3 (3M)"), 512, 3072},
+    };
+}
+
+std::optional<qint32> toBytesPerSecond(qint32 value, int unit)
+{
+    qint64 bytes = value;
+    switch (unit) {
+    case 0:
+        return roundToInt32(double(value) / 8.0);
+    case 2:
+        bytes = qint64(value) * 128;
+        break;
+    case 3:
+        bytes = qint64(value) * 1024;
+        break;
+    case 4:
+        bytes = qint64(value) * 131072;
+        break;
+    case 5:
+        bytes = qint64(value) * 1048576;
+        break;
+    default:
+        break;
+    }
+    if (bytes < std::numeric_limits<qint32>::min() || bytes > std::numeric_limits<qint32>::max())
+        return std::nullopt;
+    return qint32(bytes);
+}
+
+std::optional<qint32> parseSpeed(const QByteArray &text, int unit, QString *error)
+{
+    if (text.trimmed().isEmpty()) {
+        if (error)
+            *error = QStringLiteral("Please enter a speed.");
+        return std::nullopt;
+    }
+    const auto value = toInt32(text);
+    if (!value) {
+        if (error)
+            *error = QStringLiteral("\"%1\" is not a number.").arg(QString::fromUtf8(text));
+        return std::nullopt;
+    }
+    const auto bytes = toBytesPerSecond(*value, unit);
+    if (!bytes && error)
+        *error = QStringLiteral("This speed is too large.");
+    return bytes;
+}
+
+} // namespace SpeedUnits
+
+} // namespace Tunesmith

@@ -1,0 +1,455 @@
+#include "cliapp.h"
+
+#include "app/fileutil.h"
+#include "app/numbertext.h"
+#include "app/settings.h"
+#include "app/textcodec.h"
+#include "app/textlines.h"
+#include "gameconfig/configreader.h"
+#include "gameconfig/configwriter.h"
+#include "gameconfig/presets.h"
+#include "jsonwriter.h"
+#include "loader/loadedprofile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <optional>
+
+namespace Tunesmith
+{
+
+namespace
+{
+
+constexpr int exitOk = 0;
+constexpr int exitFailure = 1;
+constexpr int exitUsage = 2;
+
+const char *usageText =
+    "Usage: tunesmith-cli [--program-folder DIR] COMMAND ARGS...\n"
+    "  check PROFILE...\n"
+    "  show PROFILE [OPTION|ACTION]... [--json]\n"
+    "  save PROFILE --config FILE [OPTION|ACTION]...\n"
+    "Options: --install-dir DIR, --speeds UP,DOWN\n"
+    "Actions: --preset NAME, --set NAME=VALUE, --pick NAME=VALUE, --load-config FILE, --connection UP,DOWN\n";
+
+struct Action
+{
+    QString name;
+    QString argument;
+};
+
+struct Request
+{
+    QString command;
+    QString profile;
+    QString config;
+    bool json = false;
+    std::optional<QString> installDir;
+    std::optional<std::pair<qint32, qint32>> speeds;
+    QList<Action> actions;
+};
+
+std::optional<std::pair<qint32, qint32>> parseSpeedPair(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 2)
+        return std::nullopt;
+    const auto up = toInt32(parts[0].toUtf8());
+    const auto down = toInt32(parts[1].toUtf8());
+    if (!up || !down || parts[0].contains(QLatin1Char('.')) || parts[1].contains(QLatin1Char('.')))
+        return std::nullopt;
+    return std::pair{*up, *down};
+}
+
+// A path to a .tsm file, or a profile name looked up in the program folder's profiles.
+QString resolveProfile(const QString &argument, const QString &programFolder)
+{
+    if (QFileInfo(argument).isFile())
+        return argument;
+    const QString profiles = programFolder + QStringLiteral("/profiles/");
+    if (QFileInfo(profiles + argument).isFile())
+        return profiles + argument;
+    if (!argument.endsWith(QStringLiteral(".tsm")) && QFileInfo(profiles + argument + QStringLiteral(".tsm")).isFile())
+        return profiles + argument + QStringLiteral(".tsm");
+    return argument;
+}
+
+QString installDirFromSettings(const ProgramState &state)
+{
+    QString dir;
+    const auto bytes = readWholeFile(state.settingsPath());
+    if (!bytes)
+        return dir;
+    const QByteArray profile = state.currentProfile.toUtf8();
+    for (QByteArrayView line : splitLineViews(*bytes)) {
+        const qsizetype bar = line.indexOf('|');
+        if (!isBlank(line) && bar >= 0 && line.first(bar) == profile)
+            dir = QString::fromUtf8(line.sliced(bar + 1));
+    }
+    return dir;
+}
+
+int runCheck(const QStringList &profiles, const QString &programFolder, QTextStream &out, QTextStream &err)
+{
+    int status = exitOk;
+    for (const QString &argument : profiles) {
+        const QString path = resolveProfile(argument, programFolder);
+        QString error;
+        const auto bytes = readWholeFile(path, &error);
+        if (!bytes) {
+            err << path << ":0: " << error << '\n';
+            status = exitFailure;
+            continue;
+        }
+        QList<ProfileProblem> problems;
+        const auto plan = planProfile(*bytes, QByteArray(), &problems);
+        if (!plan) {
+            err << describeProblems(path, problems) << '\n';
+            status = exitFailure;
+            continue;
+        }
+        out << QFileInfo(path).fileName() << ": ok (" << plan->tweakCount() << " tweaks, " << plan->pageCaptions.size()
+            << " pages)\n";
+    }
+    return status;
+}
+
+const char *kindName(ControlKind kind)
+{
+    switch (kind) {
+    case ControlKind::Label:
+        return "label";
+    case ControlKind::Simple:
+        return "simple";
+    case ControlKind::Multi:
+        return "multi";
+    case ControlKind::Text:
+        return "text";
+    }
+    return "";
+}
+
+const char *kindName(TweakKind kind)
+{
+    switch (kind) {
+    case TweakKind::Simple:
+        return "simple";
+    case TweakKind::Multi:
+        return "multi";
+    case TweakKind::Text:
+        return "text";
+    }
+    return "";
+}
+
+void writeJson(const LoadedProfile &profile, const ProgramState &state, QTextStream &out)
+{
+    JsonWriter json;
+    json.beginObject();
+    json.key("profile");
+    json.value(profile.fileName);
+    json.key("caption");
+    json.value(profile.plan.caption());
+    json.key("status");
+    json.bytes(profile.plan.status());
+    json.key("gameConfigFile");
+    json.bytes(state.gameConfigFileName);
+    json.key("syntax");
+    json.beginObject();
+    json.key("prefix");
+    json.bytes(state.syntax.prefix);
+    json.key("middle");
+    json.bytes(state.syntax.middle);
+    json.key("suffix");
+    json.bytes(state.syntax.suffix);
+    json.endObject();
+    json.key("installDir");
+    json.value(state.installDir);
+    json.key("upload");
+    json.value(state.uploadSpeed);
+    json.key("download");
+    json.value(state.downloadSpeed);
+    json.key("pages");
+    json.beginArray();
+    for (qsizetype page = 0; page < profile.plan.pageCaptions.size(); ++page) {
+        json.beginObject();
+        json.key("caption");
+        json.bytes(profile.plan.pageCaptions[page]);
+        json.key("controls");
+        json.beginArray();
+        for (const PlacedControl &control : profile.plan.controls) {
+            if (control.page != page)
+                continue;
+            json.beginObject();
+            json.key("kind");
+            json.value(QString::fromLatin1(kindName(control.kind)));
+            json.key("index");
+            json.value(control.index);
+            json.key("left");
+            json.value(control.left);
+            json.key("top");
+            json.value(control.top);
+            json.endObject();
+        }
+        json.endArray();
+        json.endObject();
+    }
+    json.endArray();
+    json.key("tweaks");
+    json.beginArray();
+    for (const TweakModel *tweak : profile.saveOrder()) {
+        const auto *text = qobject_cast<const TextTweak *>(tweak);
+        const auto *multi = qobject_cast<const MultiTweak *>(tweak);
+        json.beginObject();
+        json.key("kind");
+        json.value(QString::fromLatin1(kindName(tweak->kind())));
+        json.key("index");
+        json.value(tweak->index());
+        json.key("tweak");
+        json.bytes(tweak->Tweak());
+        json.key("value");
+        json.bytes(tweak->Value());
+        json.key("default");
+        json.bytes(tweak->Default());
+        json.key("presetQuality");
+        json.bytes(tweak->Preset_Quality());
+        json.key("presetFps");
+        json.bytes(tweak->Preset_FPS());
+        json.key("presetDieHard");
+        json.bytes(tweak->Preset_DieHard());
+        json.key("ping");
+        json.bytes(tweak->Ping());
+        json.key("department");
+        json.bytes(tweak->Department());
+        json.key("shortDescription");
+        json.bytes(tweak->ShortDescription());
+        json.key("longDescription");
+        json.bytes(tweak->LongDescription());
+        json.key("min");
+        json.bytes(text ? text->MinValue() : QByteArray());
+        json.key("max");
+        json.bytes(text ? text->MaxValue() : QByteArray());
+        json.key("entries");
+        json.beginArray();
+        if (multi) {
+            for (const MultiTweakEntry &entry : multi->entries()) {
+                json.beginObject();
+                json.key("text");
+                json.bytes(entry.description);
+                json.key("value");
+                json.bytes(entry.value);
+                json.endObject();
+            }
+        }
+        json.endArray();
+        json.key("selected");
+        json.value(multi ? multi->selected() : -1);
+        json.endObject();
+    }
+    json.endArray();
+    json.endObject();
+    out << QString::fromUtf8(json.result()) << '\n';
+}
+
+void writeTable(const LoadedProfile &profile, const ProgramState &state, QTextStream &out)
+{
+    out << profile.fileName << " - " << profile.plan.caption() << '\n';
+    out << decodeText(profile.plan.status()) << '\n';
+    out << "Game config: " << decodeText(state.gameConfigFileName) << " in "
+        << (state.installDir.isEmpty() ? QStringLiteral("(no install directory)") : state.installDir) << '\n';
+    out << "Speeds: upload " << state.uploadSpeed << " B/s, download " << state.downloadSpeed << " B/s\n";
+    out << "Pages:";
+    for (const QByteArray &caption : profile.plan.pageCaptions)
+        out << " [" << decodeText(caption) << ']';
+    out << "\n\n";
+    out << qSetFieldWidth(7) << Qt::left << "KIND" << qSetFieldWidth(6) << "INDEX" << qSetFieldWidth(28) << "TWEAK"
+        << qSetFieldWidth(16) << "VALUE" << qSetFieldWidth(0) << "DESCRIPTION\n";
+    for (const TweakModel *tweak : profile.saveOrder()) {
+        out << qSetFieldWidth(7) << kindName(tweak->kind()) << qSetFieldWidth(6) << tweak->index()
+            << qSetFieldWidth(28) << decodeText(tweak->Tweak()) << qSetFieldWidth(16) << decodeText(tweak->Value())
+            << qSetFieldWidth(0) << decodeText(tweak->ShortDescription()) << '\n';
+    }
+}
+
+bool hasLineBreak(const QString &text)
+{
+    return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'));
+}
+
+// Carries out the actions in order. Returns false on a usage error.
+bool runActions(const QList<Action> &actions, LoadedProfile &profile, ProgramState &state, QTextStream &err)
+{
+    for (const Action &action : actions) {
+        if (action.name == QLatin1String("--preset")) {
+            const auto preset = Presets::fromName(action.argument.toUtf8());
+            if (!preset) {
+                err << "Unknown preset: " << action.argument << '\n';
+                return false;
+            }
+            Presets::apply(profile, *preset);
+        } else if (action.name == QLatin1String("--set") || action.name == QLatin1String("--pick")) {
+            const qsizetype equals = action.argument.indexOf(QLatin1Char('='));
+            if (equals < 0 || hasLineBreak(action.argument)) {
+                err << action.name << " needs NAME=VALUE on one line\n";
+                return false;
+            }
+            const QByteArray name = action.argument.left(equals).toUtf8();
+            const QByteArray value = action.argument.mid(equals + 1).toUtf8();
+            for (TweakModel *tweak : profile.saveOrder()) {
+                if (tweak->Tweak() != name)
+                    continue;
+                if (action.name == QLatin1String("--set"))
+                    tweak->setValue(value);
+                else if (auto *multi = qobject_cast<MultiTweak *>(tweak))
+                    multi->SetDesAsValue(value);
+            }
+        } else if (action.name == QLatin1String("--load-config")) {
+            GameConfigReader::apply(profile, state.syntax, action.argument);
+        } else if (action.name == QLatin1String("--connection")) {
+            const auto speeds = parseSpeedPair(action.argument);
+            if (!speeds) {
+                err << "--connection needs UP,DOWN as whole numbers\n";
+                return false;
+            }
+            state.uploadSpeed = speeds->first;
+            state.downloadSpeed = speeds->second;
+            for (const auto &tweak : profile.simple) {
+                if (tweak->hasRule())
+                    tweak->SetPing();
+            }
+            for (const auto &tweak : profile.text) {
+                if (tweak->hasRule())
+                    tweak->SetPing();
+            }
+        }
+    }
+    return true;
+}
+
+std::optional<Request> parseRequest(const QString &command, const QStringList &args, QTextStream &err)
+{
+    Request request;
+    request.command = command;
+    if (args.isEmpty()) {
+        err << command << " needs a PROFILE\n" << usageText;
+        return std::nullopt;
+    }
+    request.profile = args[0];
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString &arg = args[i];
+        if (arg == QLatin1String("--json") && command == QLatin1String("show")) {
+            request.json = true;
+            continue;
+        }
+        static const QStringList withArgument = {
+            QStringLiteral("--install-dir"), QStringLiteral("--speeds"),      QStringLiteral("--preset"),
+            QStringLiteral("--set"),         QStringLiteral("--pick"),        QStringLiteral("--load-config"),
+            QStringLiteral("--connection"),  QStringLiteral("--config")};
+        if (!withArgument.contains(arg) || (arg == QLatin1String("--config") && command != QLatin1String("save"))) {
+            err << "Unknown argument: " << arg << '\n' << usageText;
+            return std::nullopt;
+        }
+        if (i + 1 >= args.size()) {
+            err << arg << " needs a value\n" << usageText;
+            return std::nullopt;
+        }
+        const QString value = args[++i];
+        if (arg == QLatin1String("--install-dir")) {
+            request.installDir = value;
+        } else if (arg == QLatin1String("--speeds")) {
+            request.speeds = parseSpeedPair(value);
+            if (!request.speeds) {
+                err << "--speeds needs UP,DOWN as whole numbers\n";
+                return std::nullopt;
+            }
+        } else if (arg == QLatin1String("--config")) {
+            request.config = value;
+        } else {
+            request.actions.append({arg, value});
+        }
+    }
+    if (command == QLatin1String("save") && request.config.isEmpty()) {
+        err << "save needs --config FILE\n" << usageText;
+        return std::nullopt;
+    }
+    return request;
+}
+
+int runShowOrSave(const Request &request, const QString &programFolder, QTextStream &out, QTextStream &err)
+{
+    ProgramState state;
+    state.programFolder = programFolder;
+    Settings::read(state);
+    const QString path = resolveProfile(request.profile, programFolder);
+    state.currentProfile = QFileInfo(path).fileName();
+    state.installDir = request.installDir ? *request.installDir : installDirFromSettings(state);
+    if (request.speeds) {
+        state.uploadSpeed = request.speeds->first;
+        state.downloadSpeed = request.speeds->second;
+    }
+
+    QList<ProfileProblem> problems;
+    QString error;
+    auto profile = loadProfile(
+        path, state, [&err](const QString &message) { err << message << '\n' << Qt::flush; }, &problems, &error);
+    if (!profile) {
+        err << (problems.isEmpty() ? QStringLiteral("%1: %2").arg(path, error) : describeProblems(path, problems))
+            << '\n';
+        return exitFailure;
+    }
+    if (!runActions(request.actions, *profile, state, err))
+        return exitUsage;
+
+    if (request.command == QLatin1String("show")) {
+        if (request.json)
+            writeJson(*profile, state, out);
+        else
+            writeTable(*profile, state, out);
+        return exitOk;
+    }
+    const Clock clock;
+    if (!GameConfigWriter::save(*profile, state, clock, request.config, &error)) {
+        err << error << '\n';
+        return exitFailure;
+    }
+    out << "Config saved!\n";
+    return exitOk;
+}
+
+} // namespace
+
+int runCli(const QStringList &arguments, const QString &defaultProgramFolder, QTextStream &out, QTextStream &err)
+{
+    QStringList args = arguments;
+    QString programFolder = defaultProgramFolder;
+    if (args.size() >= 2 && args[0] == QLatin1String("--program-folder")) {
+        programFolder = args[1];
+        args = args.mid(2);
+    }
+    while (programFolder.size() > 1 && programFolder.endsWith(QLatin1Char('/')))
+        programFolder.chop(1);
+    if (args.isEmpty()) {
+        err << usageText;
+        return exitUsage;
+    }
+    const QString command = args.takeFirst();
+    if (command == QLatin1String("check")) {
+        if (args.isEmpty()) {
+            err << "check needs a PROFILE\n" << usageText;
+            return exitUsage;
+        }
+        return runCheck(args, programFolder, out, err);
+    }
+    if (command == QLatin1String("show") || command == QLatin1String("save")) {
+        const auto request = parseRequest(command, args, err);
+        if (!request)
+            return exitUsage;
+        return runShowOrSave(*request, programFolder, out, err);
+    }
+    err << "Unknown command: " << command << '\n' << usageText;
+    return exitUsage;
+}
+
+} // namespace Tunesmith

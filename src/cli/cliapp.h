@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace Tunesmith
+{
+
+// tunesmith-cli: the main window's steps without a window, on the same core objects. Returns the exit status:
+// 0 success, 1 a malformed or unreadable profile or a file that could not be read or written, 2 a usage error.
+int runCli(const QStringList &arguments, const QString &defaultProgramFolder, QTextStream &out, QTextStream &err);
+
+} // namespace Tunesmith

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "app/programstate.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+namespace Tunesmith
+{
+
+// A game config as read at the start of a save or a load: the file's bytes once, its non-blank lines (the lines
+// that lookups see), and the line end the file uses.
+class ConfigSnapshot
+{
+public:
+    ConfigSnapshot() = default;
+    explicit ConfigSnapshot(QByteArray bytes, bool existed = true);
+
+    // A missing file gives the empty snapshot; a file that exists but cannot be read gives nullopt and error.
+    static std::optional<ConfigSnapshot> read(const QString &path, QString *error);
+
+    bool existed() const { return m_existed; }
+    const QByteArray &bytes() const { return m_bytes; }
+    const QList<QByteArrayView> &lines() const { return m_lines; } // non-blank lines, in file order
+    bool isEmpty() const { return m_lines.isEmpty(); }
+    QByteArray lineEnd() const { return m_lineEnd; }
+    bool endsWithLineEnd() const { return m_endsWithLineEnd; }
+
+    // The non-blank lines joined with the file's line end, ending as a rewritten file ends: a backup's content.
+    QByteArray text() const;
+
+private:
+    QByteArray m_bytes;
+    QList<QByteArrayView> m_lines;
+    QByteArray m_lineEnd = "\r\n";
+    bool m_endsWithLineEnd = true;
+    bool m_existed = false;
+};
+
+// The value a config line holds after a key: up to the first template suffix on that line, or to the end of the
+// line when the suffix is empty or missing. Never reaches into another line.
+QByteArray valueAfterKey(QByteArrayView line, qsizetype keyLength, const QByteArray &suffix);
+
+// Value lookup of one name: the value on the first line that begins with the name's key, "" when none does.
+QByteArray lookupValue(const ConfigSnapshot &snapshot, const ConfigSyntax &syntax, const QByteArray &name);
+
+// Whether a line begins with the template prefix followed by name: a config holds a tweak only then.
+bool holdsName(const ConfigSnapshot &snapshot, const ConfigSyntax &syntax, const QByteArray &name);
+
+// Looks up many names with one pass over the snapshot.
+class ConfigLookup
+{
+public:
+    ConfigLookup(const ConfigSnapshot &snapshot, const ConfigSyntax &syntax, const QList<QByteArray> &names);
+
+    bool holds(int nameIndex) const { return m_holds[nameIndex]; }
+    QByteArray value(int nameIndex) const { return m_values[nameIndex]; }
+
+private:
+    QList<bool> m_holds;
+    QList<QByteArray> m_values;
+};
+
+} // namespace Tunesmith

@@ -1,0 +1,91 @@
+#include "configwriter.h"
+
+#include "app/savefile.h"
+#include "app/textcodec.h"
+#include "backups.h"
+#include "loader/loadedprofile.h"
+
+namespace Tunesmith
+{
+
+namespace GameConfigWriter
+{
+
+namespace
+{
+
+bool checkValues(const QList<MergeItem> &items, QString *error)
+{
+    for (const MergeItem &item : items) {
+        if (item.value.contains('\r') || item.value.contains('\n')) {
+            if (error)
+                *error = QStringLiteral("The value of %1 holds a line break; nothing was written.")
+                             .arg(decodeText(item.name));
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+QList<MergeItem> mergeItems(const LoadedProfile &profile)
+{
+    QList<MergeItem> items;
+    const QList<TweakModel *> order = profile.saveOrder();
+    items.reserve(order.size());
+    for (const TweakModel *tweak : order)
+        items.append({tweak->Tweak(), tweak->Value()});
+    return items;
+}
+
+bool save(const LoadedProfile &profile, const ProgramState &state, const Clock &clock, const QString &path,
+          QString *error, QString *backupPath)
+{
+    const QList<MergeItem> items = mergeItems(profile);
+    if (!checkValues(items, error))
+        return false;
+    const auto snapshot = ConfigSnapshot::read(path, error);
+    if (!snapshot)
+        return false;
+    if (snapshot->existed() && state.backups) {
+        QString reason;
+        if (!Backups::makeBackup(state, clock, path, *snapshot, backupPath, &reason)) {
+            if (error)
+                *error = QStringLiteral("The backup could not be written, so the config was left as it was. %1")
+                             .arg(reason);
+            return false;
+        }
+    }
+    return saveFile(path, mergeConfig(*snapshot, state.syntax, items), error);
+}
+
+bool preview(const LoadedProfile &profile, const ProgramState &state, const QString &path,
+             QList<MergeChange> *changes, QString *error)
+{
+    const QList<MergeItem> items = mergeItems(profile);
+    if (!checkValues(items, error))
+        return false;
+    const auto snapshot = ConfigSnapshot::read(path, error);
+    if (!snapshot)
+        return false;
+    QList<MergeChange> all;
+    mergeConfig(*snapshot, state.syntax, items, &all);
+    for (const MergeChange &change : all) {
+        if (change.oldLine != change.newLine)
+            changes->append(change);
+    }
+    return true;
+}
+
+DialogFilter dialogFilter(const QByteArray &gameConfigFileName)
+{
+    const QString name = decodeText(gameConfigFileName);
+    const qsizetype dot = name.indexOf(QLatin1Char('.'));
+    const QString extension = dot >= 0 ? name.mid(dot + 1) : name;
+    return {name, extension + QStringLiteral(" files"), QStringLiteral("*.") + extension};
+}
+
+} // namespace GameConfigWriter
+
+} // namespace Tunesmith

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "app/clock.h"
+#include "app/programstate.h"
+#include "configmerge.h"
+
+#include <QList>
+#include <QString>
+
+namespace Tunesmith
+{
+
+class LoadedProfile;
+
+namespace GameConfigWriter
+{
+
+// The tweaks' names and values in the order a save writes them.
+QList<MergeItem> mergeItems(const LoadedProfile &profile);
+
+// The save: reads the file at path once (a missing file is created), writes a backup of it first when the
+// Backups option is on and the file exists, merges every tweak's line and writes the file through the safe
+// writer. Returns false with the reason when anything fails: a backup that cannot be written stops the save
+// before the config is touched, and a failed write leaves the config as it was.
+bool save(const LoadedProfile &profile, const ProgramState &state, const Clock &clock, const QString &path,
+          QString *error, QString *backupPath = nullptr);
+
+// The lines a save would change or append, in save order, without writing anything.
+bool preview(const LoadedProfile &profile, const ProgramState &state, const QString &path,
+             QList<MergeChange> *changes, QString *error);
+
+// The file dialogs' filter entries: the exact file name, then "<ext> files" with "*.<ext>", where the extension
+// is everything after the name's first ".".
+struct DialogFilter
+{
+    QString exactName;
+    QString extensionLabel;   // "cfg files"
+    QString extensionPattern; // "*.cfg"
+};
+DialogFilter dialogFilter(const QByteArray &gameConfigFileName);
+
+} // namespace GameConfigWriter
+
+} // namespace Tunesmith

@@ -1,0 +1,178 @@
+#include "loadedprofile.h"
+
+#include "app/fileutil.h"
+#include "app/textlines.h"
+#include "gameconfig/configreader.h"
+#include "gameconfig/presets.h"
+
+#include <QFileInfo>
+
+namespace Tunesmith
+{
+
+QList<TweakModel *> LoadedProfile::saveOrder() const
+{
+    QList<TweakModel *> order;
+    order.reserve(qsizetype(simple.size() + text.size() + multi.size()));
+    for (const auto &tweak : simple)
+        order.append(tweak.get());
+    for (const auto &tweak : text)
+        order.append(tweak.get());
+    for (const auto &tweak : multi)
+        order.append(tweak.get());
+    return order;
+}
+
+QList<TweakModel *> LoadedProfile::presetOrder() const
+{
+    QList<TweakModel *> order;
+    order.reserve(qsizetype(simple.size() + text.size() + multi.size()));
+    for (const auto &tweak : simple)
+        order.append(tweak.get());
+    for (const auto &tweak : multi)
+        order.append(tweak.get());
+    for (const auto &tweak : text)
+        order.append(tweak.get());
+    return order;
+}
+
+TweakModel *LoadedProfile::model(TweakKind kind, int index) const
+{
+    const auto at = std::size_t(index - 1);
+    switch (kind) {
+    case TweakKind::Simple:
+        return at < simple.size() ? simple[at].get() : nullptr;
+    case TweakKind::Multi:
+        return at < multi.size() ? multi[at].get() : nullptr;
+    case TweakKind::Text:
+        return at < text.size() ? text[at].get() : nullptr;
+    }
+    return nullptr;
+}
+
+namespace
+{
+
+void fillCommon(TweakModel &model, const TweakDefinition &definition)
+{
+    if (definition.rule.isEmpty()) {
+        model.setDefault(definition.presets.value(0));
+        model.setPreset_Quality(definition.presets.value(1));
+        model.setPreset_FPS(definition.presets.value(2));
+        model.setPreset_DieHard(definition.presets.value(3));
+    }
+}
+
+void fillDescriptions(TweakModel &model, const TweakDefinition &definition)
+{
+    model.setShortDescription(definition.shortDescription);
+    model.setLongDescription(definition.longDescription);
+    model.setDepartment(definition.department);
+}
+
+} // namespace
+
+std::unique_ptr<LoadedProfile> loadProfile(const QString &path, ProgramState &state,
+                                           std::function<void(const QString &)> reportRuleError,
+                                           QList<ProfileProblem> *problems, QString *error)
+{
+    const auto bytes = readWholeFile(path, error);
+    if (!bytes)
+        return nullptr;
+    auto plan = planProfile(*bytes, state.department, problems);
+    if (!plan) {
+        if (error)
+            *error = QStringLiteral("The profile is malformed.");
+        return nullptr;
+    }
+
+    auto profile = std::make_unique<LoadedProfile>();
+    profile->path = path;
+    profile->fileName = QFileInfo(path).fileName();
+    profile->plan = std::move(*plan);
+    profile->context.state = &state;
+    profile->context.reportRuleError = std::move(reportRuleError);
+    const ProfilePlan &p = profile->plan;
+    if (p.gameConfigFileName)
+        state.gameConfigFileName = *p.gameConfigFileName;
+    if (p.syntax)
+        state.syntax = *p.syntax;
+    state.department = p.finalDepartment;
+
+    // Controls are made in the profile's order, so rules are evaluated in that order too.
+    for (const PlacedControl &control : p.controls) {
+        const auto at = std::size_t(control.index - 1);
+        switch (control.kind) {
+        case ControlKind::Label:
+            break;
+        case ControlKind::Simple: {
+            const TweakDefinition &d = p.simpleTweaks[qsizetype(at)];
+            auto model = std::make_unique<SimpleTweak>(control.index, &profile->context);
+            model->setTweak(d.name);
+            fillCommon(*model, d);
+            if (!d.rule.isEmpty()) {
+                model->setPing(d.rule);
+                model->SetPing();
+            }
+            fillDescriptions(*model, d);
+            profile->simple.push_back(std::move(model));
+            break;
+        }
+        case ControlKind::Multi: {
+            const TweakDefinition &d = p.multiTweaks[qsizetype(at)];
+            auto model = std::make_unique<MultiTweak>(control.index, &profile->context);
+            model->setTweak(d.name);
+            for (const MultiTweakEntry &entry : d.entries)
+                model->AddCVar(entry.description, entry.value);
+            fillCommon(*model, d);
+            fillDescriptions(*model, d);
+            profile->multi.push_back(std::move(model));
+            break;
+        }
+        case ControlKind::Text: {
+            const TweakDefinition &d = p.textTweaks[qsizetype(at)];
+            auto model = std::make_unique<TextTweak>(control.index, &profile->context);
+            model->setTweak(d.name);
+            model->setMinValue(d.minValue);
+            model->setMaxValue(d.maxValue);
+            fillCommon(*model, d);
+            if (!d.rule.isEmpty()) {
+                model->setPing(d.rule);
+                model->SetPing();
+            }
+            fillDescriptions(*model, d);
+            profile->text.push_back(std::move(model));
+            break;
+        }
+        }
+    }
+
+    applyStartingValues(*profile, state);
+    return profile;
+}
+
+void applyStartingValues(LoadedProfile &profile, const ProgramState &state)
+{
+    Presets::apply(profile, Preset::Default);
+    const QString configPath = state.gameConfigPath();
+    if (FileExists(configPath))
+        GameConfigReader::apply(profile, state.syntax, configPath);
+    for (const auto &tweak : profile.simple) {
+        if (tweak->hasRule())
+            tweak->setValue(tweak->Default());
+    }
+    for (const auto &tweak : profile.text) {
+        if (tweak->hasRule())
+            tweak->setValue(tweak->Default());
+    }
+}
+
+QString describeProblems(const QString &fileName, const QList<ProfileProblem> &problems)
+{
+    QStringList lines;
+    for (const ProfileProblem &problem : problems)
+        lines.append(QStringLiteral("%1:%2: %3").arg(fileName).arg(problem.line).arg(problem.message));
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace Tunesmith

@@ -1,0 +1,358 @@
+#include "profileplan.h"
+
+#include "app/numbertext.h"
+#include "app/textcodec.h"
+#include "app/textlines.h"
+
+#include <limits>
+
+namespace Tunesmith
+{
+
+namespace
+{
+
+enum class Keyword
+{
+    Title,
+    Syntax,
+    Department,
+    AddTab,
+    AddLabel,
+    AddSimple,
+    AddMulti,
+    AddText,
+    AddPingSimple,
+    AddPingText,
+    NextColumn,
+    AddSpace,
+};
+
+struct KeywordInfo
+{
+    const char *text;
+    Keyword keyword;
+    int dataLines;
+};
+
+constexpr KeywordInfo keywords[] = {
+    {"[title]", Keyword::Title, 3},
+    {"[syntax]", Keyword::Syntax, 2},
+    {"[department]", Keyword::Department, 1},
+    {"[add tab]", Keyword::AddTab, 1},
+    {"[add label]", Keyword::AddLabel, 1},
+    {"[add simple]", Keyword::AddSimple, 4},
+    {"[add multi]", Keyword::AddMulti, 6},
+    {"[add text]", Keyword::AddText, 5},
+    {"[add ping simple]", Keyword::AddPingSimple, 4},
+    {"[add ping text]", Keyword::AddPingText, 5},
+    {"[next column]", Keyword::NextColumn, 0},
+    {"[add space]", Keyword::AddSpace, 1},
+};
+
+const KeywordInfo *findKeyword(QByteArrayView line)
+{
+    // Every keyword starts with "[" and is short; most lines of a profile are data, so check cheaply first.
+    if (line.isEmpty() || line[0] != '[' || line.size() > 20)
+        return nullptr;
+    const QByteArray lower = asciiLower(line);
+    for (const KeywordInfo &info : keywords) {
+        if (lower == info.text)
+            return &info;
+    }
+    return nullptr;
+}
+
+class Planner
+{
+public:
+    Planner(const QByteArray &bytes, const QByteArray &department, QList<ProfileProblem> *problems)
+        : m_lines(splitLineViews(bytes))
+        , m_department(department)
+        , m_problems(problems)
+    {
+        m_plan.pageCaptions.append("General");
+    }
+
+    std::optional<ProfilePlan> run();
+
+private:
+    void problem(int line, const QString &message)
+    {
+        ++m_problemCount;
+        if (m_problems)
+            m_problems->append({line, message});
+    }
+    QByteArray data(int i) const { return m_lines[m_dataStart + i].toByteArray(); }
+    int dataLine(int i) const { return m_dataStart + i + 1; }
+
+    void handle(const KeywordInfo &info);
+    void placeControl(ControlKind kind, int index, int width, int height);
+    void makeRoom(int height, int width);
+    bool setPosition(qint16 &field, int value);
+    QList<QByteArray> presetLine(int i);
+    void boundsLine(int i, TweakDefinition &tweak);
+    TweakDefinition &newTweak(TweakKind kind, ControlKind control, int width, int height);
+
+    QList<QByteArrayView> m_lines;
+    QByteArray m_department;
+    QList<ProfileProblem> *m_problems;
+    int m_problemCount = 0;
+    ProfilePlan m_plan;
+    int m_keywordLine = 0;
+    int m_dataStart = 0;
+
+    qint16 m_nextLeft = PageGeometry::horizontalMargin;
+    qint16 m_nextTop = PageGeometry::firstRowTop;
+    int m_overflowCount = 0;
+    int m_currentPage = 0;
+    bool m_firstSection = true;
+    bool m_layoutBroken = false;
+};
+
+std::optional<ProfilePlan> Planner::run()
+{
+    const int count = int(m_lines.size());
+    int i = 0;
+    while (i < count) {
+        const KeywordInfo *info = findKeyword(m_lines[i]);
+        ++i;
+        if (!info)
+            continue;
+        m_keywordLine = i;
+        if (i + info->dataLines > count) {
+            problem(m_keywordLine, QStringLiteral("\"%1\" needs %2 data lines; the file ends after %3")
+                                       .arg(QLatin1String(info->text))
+                                       .arg(info->dataLines)
+                                       .arg(count - i));
+            break;
+        }
+        m_dataStart = i;
+        handle(*info);
+        i += info->dataLines;
+    }
+    if (m_problemCount > 0)
+        return std::nullopt;
+    m_plan.finalDepartment = m_department;
+    return m_plan;
+}
+
+void Planner::handle(const KeywordInfo &info)
+{
+    using namespace PageGeometry;
+    switch (info.keyword) {
+    case Keyword::Title:
+        m_plan.title = QList<QByteArray>{data(0), data(1), data(2)};
+        break;
+    case Keyword::Syntax: {
+        m_plan.gameConfigFileName = data(0);
+        const auto syntax = parseSyntaxTemplate(data(1));
+        if (!syntax)
+            problem(dataLine(1), QStringLiteral("the syntax template needs the word \"cvar\" followed by the word "
+                                                "\"value\""));
+        else
+            m_plan.syntax = *syntax;
+        break;
+    }
+    case Keyword::Department:
+        m_department = data(0);
+        break;
+    case Keyword::AddTab:
+        m_overflowCount = 0;
+        if (!m_firstSection) {
+            m_plan.pageCaptions.append(QByteArray());
+            m_currentPage = int(m_plan.pageCaptions.size() - 1);
+        }
+        m_firstSection = false;
+        m_plan.pageCaptions[m_currentPage] = data(0);
+        m_nextTop = firstRowTop;
+        m_nextLeft = horizontalMargin;
+        break;
+    case Keyword::AddLabel:
+        placeControl(ControlKind::Label, int(m_plan.headings.size() + 1), labelWidth, labelHeight);
+        m_plan.headings.append(data(0));
+        break;
+    case Keyword::AddSimple: {
+        TweakDefinition &tweak = newTweak(TweakKind::Simple, ControlKind::Simple, simpleWidth, simpleHeight);
+        tweak.presets = presetLine(1);
+        tweak.shortDescription = data(2);
+        tweak.longDescription = data(3);
+        break;
+    }
+    case Keyword::AddMulti: {
+        TweakDefinition &tweak = newTweak(TweakKind::Multi, ControlKind::Multi, multiWidth, multiHeight);
+        const QList<QByteArray> texts = data(1).split('|');
+        const QList<QByteArray> values = data(2).split('|');
+        if (values.size() < texts.size()) {
+            problem(dataLine(2), QStringLiteral("the entry values line has %1 fields, fewer than the %2 entry texts")
+                                     .arg(values.size())
+                                     .arg(texts.size()));
+        } else {
+            for (qsizetype e = 0; e < texts.size(); ++e)
+                tweak.entries.append({texts[e], values[e]});
+        }
+        tweak.presets = presetLine(3);
+        tweak.shortDescription = data(4);
+        tweak.longDescription = data(5);
+        break;
+    }
+    case Keyword::AddText: {
+        TweakDefinition &tweak = newTweak(TweakKind::Text, ControlKind::Text, textWidth, textHeight);
+        boundsLine(1, tweak);
+        tweak.presets = presetLine(2);
+        tweak.shortDescription = data(3);
+        tweak.longDescription = data(4);
+        break;
+    }
+    case Keyword::AddPingSimple: {
+        TweakDefinition &tweak = newTweak(TweakKind::Simple, ControlKind::Simple, simpleWidth, simpleHeight);
+        tweak.rule = data(1);
+        tweak.shortDescription = data(2);
+        tweak.longDescription = data(3);
+        break;
+    }
+    case Keyword::AddPingText: {
+        TweakDefinition &tweak = newTweak(TweakKind::Text, ControlKind::Text, textWidth, textHeight);
+        boundsLine(1, tweak);
+        tweak.rule = data(2);
+        tweak.shortDescription = data(3);
+        tweak.longDescription = data(4);
+        break;
+    }
+    case Keyword::NextColumn:
+        setPosition(m_nextLeft, m_nextLeft + horizontalMargin + simpleWidth);
+        m_nextTop = firstRowTop;
+        break;
+    case Keyword::AddSpace: {
+        const QByteArray gap = data(0);
+        if (gap.size() >= 4)
+            break;
+        const auto pixels = toInt32(gap);
+        if (!pixels || gap.contains('.'))
+            problem(dataLine(0), QStringLiteral("the gap \"%1\" is not a whole number").arg(QString::fromUtf8(gap)));
+        else
+            setPosition(m_nextTop, m_nextTop + *pixels * twipsPerPixel);
+        break;
+    }
+    }
+}
+
+TweakDefinition &Planner::newTweak(TweakKind kind, ControlKind control, int width, int height)
+{
+    QList<TweakDefinition> &list = kind == TweakKind::Simple  ? m_plan.simpleTweaks
+                                   : kind == TweakKind::Multi ? m_plan.multiTweaks
+                                                              : m_plan.textTweaks;
+    placeControl(control, int(list.size() + 1), width, height);
+    TweakDefinition tweak;
+    tweak.kind = kind;
+    tweak.line = m_keywordLine;
+    tweak.name = data(0);
+    tweak.department = m_department;
+    list.append(tweak);
+    return list.last();
+}
+
+QList<QByteArray> Planner::presetLine(int i)
+{
+    QList<QByteArray> fields = data(i).split('|');
+    if (fields.size() < 4) {
+        problem(dataLine(i), QStringLiteral("the preset line needs 4 fields separated by \"|\"; it has %1")
+                                 .arg(fields.size()));
+        fields.resize(4);
+    }
+    fields.resize(4);
+    return fields;
+}
+
+void Planner::boundsLine(int i, TweakDefinition &tweak)
+{
+    const QList<QByteArray> fields = data(i).split('|');
+    if (fields.size() < 2) {
+        problem(dataLine(i), QStringLiteral("the bounds line needs 2 fields separated by \"|\"; it has %1")
+                                 .arg(fields.size()));
+        return;
+    }
+    tweak.minValue = fields[0];
+    tweak.maxValue = fields[1];
+    const auto min = toInt32(fields[0]);
+    const auto max = toInt32(fields[1]);
+    if (min && max && *min > *max) {
+        problem(dataLine(i), QStringLiteral("the minimum %1 is greater than the maximum %2")
+                                 .arg(QString::fromUtf8(fields[0]), QString::fromUtf8(fields[1])));
+    }
+}
+
+void Planner::placeControl(ControlKind kind, int index, int width, int height)
+{
+    makeRoom(height, width + PageGeometry::horizontalMargin);
+    m_plan.controls.append({kind, index, m_currentPage, m_nextLeft, m_nextTop});
+    setPosition(m_nextTop, m_nextTop + height);
+}
+
+void Planner::makeRoom(int height, int width)
+{
+    using namespace PageGeometry;
+    if (m_nextTop + height <= tabStripHeight - verticalMargin)
+        return;
+    m_nextTop = firstRowTop;
+    if (!setPosition(m_nextLeft, m_nextLeft + width))
+        return;
+    if (m_nextLeft + width <= tabStripWidth)
+        return;
+    ++m_overflowCount;
+    const int lastIndex = int(m_plan.pageCaptions.size());
+    const QByteArray sectionCaption = m_plan.pageCaptions[lastIndex - m_overflowCount];
+    m_plan.pageCaptions.append(sectionCaption + " (" + QByteArray::number(m_overflowCount + 1) + ")");
+    m_currentPage = lastIndex;
+    m_nextLeft = horizontalMargin;
+}
+
+bool Planner::setPosition(qint16 &field, int value)
+{
+    if (value < std::numeric_limits<qint16>::min() || value > std::numeric_limits<qint16>::max()) {
+        if (!m_layoutBroken)
+            problem(m_keywordLine, QStringLiteral("the layout position %1 twips leaves the range -32768 to 32767")
+                                       .arg(value));
+        m_layoutBroken = true;
+        return false;
+    }
+    field = qint16(value);
+    return true;
+}
+
+} // namespace
+
+QString ProfilePlan::caption() const
+{
+    if (!title)
+        return QStringLiteral("Tunesmith");
+    return QStringLiteral("Tunesmith | ") + decodeText((*title)[0]);
+}
+
+QByteArray ProfilePlan::status() const
+{
+    if (!title)
+        return {};
+    return (*title)[0] + " | Last updated on " + (*title)[1] + " by " + (*title)[2];
+}
+
+std::optional<ProfilePlan> planProfile(const QByteArray &bytes, const QByteArray &departmentAtStart,
+                                       QList<ProfileProblem> *problems)
+{
+    return Planner(bytes, departmentAtStart, problems).run();
+}
+
+std::optional<ConfigSyntax> parseSyntaxTemplate(const QByteArray &line)
+{
+    const qsizetype cvar = line.indexOf("cvar");
+    const qsizetype value = line.indexOf("value");
+    if (cvar < 0 || value < cvar + 4)
+        return std::nullopt;
+    ConfigSyntax syntax;
+    syntax.prefix = line.first(cvar);
+    syntax.middle = line.sliced(cvar + 4, value - cvar - 4);
+    syntax.suffix = line.sliced(value + 5);
+    return syntax;
+}
+
+} // namespace Tunesmith

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "tweakmodel.h"
+
+#include <optional>
+
+namespace Tunesmith
+{
+
+// A numeric tweak (cvarText): Value is the text of its box, bounded by MinValue and MaxValue on every change of
+// the text. A text with "." is never bounded, and a text the number conversion cannot take is never compared.
+class TextTweak : public TweakModel
+{
+    Q_OBJECT
+
+public:
+    TextTweak(int index, const TweakContext *context, QObject *parent = nullptr);
+
+    QByteArray Value() const override { return m_text; }
+    void setValue(const QByteArray &text) override;
+    QByteArray MinValue() const { return m_min; }
+    void setMinValue(const QByteArray &text) { m_min = text; }
+    QByteArray MaxValue() const { return m_max; }
+    void setMaxValue(const QByteArray &text) { m_max = text; }
+    QByteArray Ping() const override { return m_ping; }
+    void setPing(const QByteArray &written);
+    // Evaluates the rule: Default takes the unbounded result, the box the bounded one. On failure the player is
+    // told and nothing changes.
+    void SetPing();
+
+    // The number text stands for, bounded as the box would bound it; nullopt when it is not a number.
+    std::optional<qint32> MinMaxValue(const QByteArray &strMinMax) const;
+
+    // The box's text changed (typed, pasted or deleted): the change handling of the box.
+    void boxTextChanged(const QByteArray &text);
+
+    QStringList storeOrder() const override;
+
+protected:
+    void applyDefaultFromMenu() override;
+    void applyPresetFromMenu(const QByteArray &preset) override;
+    QByteArray storedProperty(const QString &name) const override;
+    void restoreProperty(const QString &name, const QByteArray &text) override;
+
+private:
+    void ApplyValue(QByteArray v);
+    void setBoxText(const QByteArray &text);
+
+    QByteArray m_text;
+    QByteArray m_min;
+    QByteArray m_max;
+    QByteArray m_ping;
+    int m_depth = 0;
+};
+
+} // namespace Tunesmith

@@ -1,0 +1,129 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+namespace Tunesmith
+{
+
+struct ProgramState;
+
+enum class TweakKind
+{
+    Simple = 0, // on/off, cvarSimple
+    Multi = 1,  // list, cvarMulti
+    Text = 2,   // numeric, cvarText
+};
+
+enum class PresetChoice
+{
+    Quality,
+    Fps,
+    DieHard,
+};
+
+// What every tweak model needs from its host: the speeds for SetPing and a way to tell the player that a rule
+// failed (a message box in the window, standard error in the command-line tool).
+struct TweakContext
+{
+    const ProgramState *state = nullptr;
+    std::function<void(const QString &message)> reportRuleError;
+};
+
+// One entry of a list tweak: the description the player sees and the value text written to the game config.
+struct MultiTweakEntry
+{
+    QByteArray description;
+    QByteArray value;
+};
+
+// A store of named property texts for saving and restoring a control; a missing name reads as "".
+using PropertyStore = QMap<QString, QByteArray>;
+
+// One console variable of the game: the properties shared by the three kinds, the popup menu's state and its
+// actions. The widgets are views of it: they show what it holds and forward the player's input.
+class TweakModel : public QObject
+{
+    Q_OBJECT
+
+public:
+    TweakModel(TweakKind kind, int index, const TweakContext *context, QObject *parent = nullptr);
+
+    TweakKind kind() const { return m_kind; }
+    int index() const { return m_index; } // 1, 2, ... within its kind
+
+    QByteArray Tweak() const { return m_tweak; }
+    void setTweak(const QByteArray &text) { m_tweak = text; }
+    QByteArray Default() const { return m_default; }
+    void setDefault(const QByteArray &text) { m_default = text; }
+    QByteArray Preset_Quality() const { return m_presetQuality; }
+    void setPreset_Quality(const QByteArray &text) { m_presetQuality = text; }
+    QByteArray Preset_FPS() const { return m_presetFps; }
+    void setPreset_FPS(const QByteArray &text) { m_presetFps = text; }
+    QByteArray Preset_DieHard() const { return m_presetDieHard; }
+    void setPreset_DieHard(const QByteArray &text) { m_presetDieHard = text; }
+    QByteArray Department() const { return m_department; }
+    void setDepartment(const QByteArray &text) { m_department = text; }
+    QByteArray LongDescription() const { return m_longDescription; }
+    void setLongDescription(const QByteArray &text) { m_longDescription = text; }
+    QByteArray ShortDescription() const { return m_shortDescription; }
+    void setShortDescription(const QByteArray &text);
+
+    // "" for list tweaks, which never have a rule.
+    virtual QByteArray Ping() const { return {}; }
+    bool hasRule() const { return !Ping().isEmpty(); }
+
+    virtual QByteArray Value() const = 0;
+    virtual void setValue(const QByteArray &text) = 0;
+
+    QByteArray preset(PresetChoice choice) const;
+
+    // The popup menu. A button release over the caption marks a ruled tweak for good ("Optimized", presets
+    // disabled); only the right button (2) opens the menu. Returns whether the menu should open.
+    bool labelButtonReleased(int button);
+    bool optimizedMarked() const { return m_optimized; }
+    bool presetMenuEnabled() const { return !m_optimized; }
+    // "Default" or "Optimized".
+    QString defaultMenuCaption() const;
+    void menuDefault();
+    // Does nothing for a tweak with a rule, even when called directly.
+    void menuPreset(PresetChoice choice);
+
+    // Saved state, in the order the kind defines; reading back stores texts without the setters' side effects.
+    virtual QStringList storeOrder() const = 0;
+    void writeProperties(PropertyStore &store) const;
+    void readProperties(const PropertyStore &store);
+
+signals:
+    // Something the widgets show has changed.
+    void displayChanged();
+
+protected:
+    virtual void applyDefaultFromMenu() = 0;
+    virtual void applyPresetFromMenu(const QByteArray &preset) = 0;
+    virtual QByteArray storedProperty(const QString &name) const;
+    virtual void restoreProperty(const QString &name, const QByteArray &text);
+    void reportRuleError(const QString &message) const;
+    const ProgramState *state() const { return m_context->state; }
+
+private:
+    TweakKind m_kind;
+    int m_index;
+    const TweakContext *m_context;
+    QByteArray m_tweak;
+    QByteArray m_default;
+    QByteArray m_presetQuality;
+    QByteArray m_presetFps;
+    QByteArray m_presetDieHard;
+    QByteArray m_department;
+    QByteArray m_longDescription;
+    QByteArray m_shortDescription;
+    bool m_optimized = false;
+};
+
+} // namespace Tunesmith
