@@ -23,8 +23,7 @@ class FixedClock : public Clock
 public:
     explicit FixedClock(QDateTime when)
         : m_when(std::move(when))
-    {
-    }
+    {}
     QDateTime now() const override { return m_when; }
 
 private:

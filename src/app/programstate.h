@@ -23,9 +23,9 @@ struct ProgramState
 {
     static constexpr int versionNumber = 103;
 
-    QString programFolder;   // without a trailing separator
-    QString currentProfile;  // profile file name with ".tsm", no folder
-    QString installDir;      // as the player chose it
+    QString programFolder;  // without a trailing separator
+    QString currentProfile; // profile file name with ".tsm", no folder
+    QString installDir;     // as the player chose it
     QByteArray gameConfigFileName;
     ConfigSyntax syntax;
     QByteArray department;

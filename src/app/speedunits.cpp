@@ -12,13 +12,13 @@ namespace SpeedUnits
 
 QStringList uploadUnits()
 {
-    return {QStringLiteral("bit/s"),  QStringLiteral("Byte/s"), QStringLiteral("kbit/s"),
+    return {QStringLiteral("bit/s"),   QStringLiteral("Byte/s"), QStringLiteral("kbit/s"),
             QStringLiteral("kByte/s"), QStringLiteral("Mbit/s"), QStringLiteral("MByte/s")};
 }
 
 QStringList downloadUnits()
 {
-    return {QStringLiteral("bit/s"),  QStringLiteral("Byte/s"), QStringLiteral("kbit/s"),
+    return {QStringLiteral("bit/s"),   QStringLiteral("Byte/s"), QStringLiteral("kbit/s"),
             QStringLiteral("kByte/s"), QStringLiteral("mbit/s"), QStringLiteral("mByte/s")};
 }
 

@@ -22,7 +22,7 @@ QStringList downloadUnits();
 struct ConnectionPreset
 {
     QString name;
-    int uploadKbit;   // -1 for "Custom": the boxes stay as they are
+    int uploadKbit; // -1 for "Custom": the boxes stay as they are
     int downloadKbit;
 };
 QList<ConnectionPreset> connectionPresets();

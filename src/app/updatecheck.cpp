@@ -20,8 +20,8 @@ QString requestUrl(const QString &url)
 
 bool isPlainFileName(const QByteArray &name)
 {
-    return !name.isEmpty() && !name.contains('/') && !name.contains('\\') && !name.contains('\0') && name != "."
-           && name != "..";
+    return !name.isEmpty() && !name.contains('/') && !name.contains('\\') && !name.contains('\0') && name != "." &&
+           name != "..";
 }
 
 std::optional<bool> isLater(const QByteArray &manifestDate, const QByteArray &profileDate)

@@ -267,9 +267,9 @@ void writeTable(const LoadedProfile &profile, const ProgramState &state, QTextSt
     out << qSetFieldWidth(7) << Qt::left << "KIND" << qSetFieldWidth(6) << "INDEX" << qSetFieldWidth(28) << "TWEAK"
         << qSetFieldWidth(16) << "VALUE" << qSetFieldWidth(0) << "DESCRIPTION\n";
     for (const TweakModel *tweak : profile.saveOrder()) {
-        out << qSetFieldWidth(7) << kindName(tweak->kind()) << qSetFieldWidth(6) << tweak->index()
-            << qSetFieldWidth(28) << decodeText(tweak->Tweak()) << qSetFieldWidth(16) << decodeText(tweak->Value())
-            << qSetFieldWidth(0) << decodeText(tweak->ShortDescription()) << '\n';
+        out << qSetFieldWidth(7) << kindName(tweak->kind()) << qSetFieldWidth(6) << tweak->index() << qSetFieldWidth(28)
+            << decodeText(tweak->Tweak()) << qSetFieldWidth(16) << decodeText(tweak->Value()) << qSetFieldWidth(0)
+            << decodeText(tweak->ShortDescription()) << '\n';
     }
 }
 
@@ -343,10 +343,10 @@ std::optional<Request> parseRequest(const QString &command, const QStringList &a
             request.json = true;
             continue;
         }
-        static const QStringList withArgument = {
-            QStringLiteral("--install-dir"), QStringLiteral("--speeds"),      QStringLiteral("--preset"),
-            QStringLiteral("--set"),         QStringLiteral("--pick"),        QStringLiteral("--load-config"),
-            QStringLiteral("--connection"),  QStringLiteral("--config")};
+        static const QStringList withArgument = {QStringLiteral("--install-dir"), QStringLiteral("--speeds"),
+                                                 QStringLiteral("--preset"),      QStringLiteral("--set"),
+                                                 QStringLiteral("--pick"),        QStringLiteral("--load-config"),
+                                                 QStringLiteral("--connection"),  QStringLiteral("--config")};
         if (!withArgument.contains(arg) || (arg == QLatin1String("--config") && command != QLatin1String("save"))) {
             err << "Unknown argument: " << arg << '\n' << usageText;
             return std::nullopt;
@@ -393,7 +393,8 @@ int runShowOrSave(const Request &request, const QString &programFolder, QTextStr
     QList<ProfileProblem> problems;
     QString error;
     auto profile = loadProfile(
-        path, state, [&err](const QString &message) { err << message << '\n' << Qt::flush; }, &problems, &error);
+        path, state, [&err](const QString &message) { err << message << '\n'
+                                                          << Qt::flush; }, &problems, &error);
     if (!profile) {
         err << (problems.isEmpty() ? QStringLiteral("%1: %2").arg(path, error) : describeProblems(path, problems))
             << '\n';

@@ -52,16 +52,16 @@ bool save(const LoadedProfile &profile, const ProgramState &state, const Clock &
         QString reason;
         if (!Backups::makeBackup(state, clock, path, *snapshot, backupPath, &reason)) {
             if (error)
-                *error = QStringLiteral("The backup could not be written, so the config was left as it was. %1")
-                             .arg(reason);
+                *error =
+                    QStringLiteral("The backup could not be written, so the config was left as it was. %1").arg(reason);
             return false;
         }
     }
     return saveFile(path, mergeConfig(*snapshot, state.syntax, items), error);
 }
 
-bool preview(const LoadedProfile &profile, const ProgramState &state, const QString &path,
-             QList<MergeChange> *changes, QString *error)
+bool preview(const LoadedProfile &profile, const ProgramState &state, const QString &path, QList<MergeChange> *changes,
+             QString *error)
 {
     const QList<MergeItem> items = mergeItems(profile);
     if (!checkValues(items, error))

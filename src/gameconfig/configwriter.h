@@ -26,8 +26,8 @@ bool save(const LoadedProfile &profile, const ProgramState &state, const Clock &
           QString *error, QString *backupPath = nullptr);
 
 // The lines a save would change or append, in save order, without writing anything.
-bool preview(const LoadedProfile &profile, const ProgramState &state, const QString &path,
-             QList<MergeChange> *changes, QString *error);
+bool preview(const LoadedProfile &profile, const ProgramState &state, const QString &path, QList<MergeChange> *changes,
+             QString *error);
 
 // The file dialogs' filter entries: the exact file name, then "<ext> files" with "*.<ext>", where the extension
 // is everything after the name's first ".".

@@ -31,8 +31,8 @@ public:
         for (int length : m_lengths) {
             if (length > line.size())
                 break;
-            if (length >= m_commonSuffix.size()
-                && line.sliced(length - m_commonSuffix.size(), m_commonSuffix.size()) != m_commonSuffix) {
+            if (length >= m_commonSuffix.size() &&
+                line.sliced(length - m_commonSuffix.size(), m_commonSuffix.size()) != m_commonSuffix) {
                 continue;
             }
             const auto found = m_ids.find(std::string_view(line.data(), std::size_t(length)));

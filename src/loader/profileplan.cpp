@@ -256,8 +256,8 @@ QList<QByteArray> Planner::presetLine(int i)
 {
     QList<QByteArray> fields = data(i).split('|');
     if (fields.size() < 4) {
-        problem(dataLine(i), QStringLiteral("the preset line needs 4 fields separated by \"|\"; it has %1")
-                                 .arg(fields.size()));
+        problem(dataLine(i),
+                QStringLiteral("the preset line needs 4 fields separated by \"|\"; it has %1").arg(fields.size()));
         fields.resize(4);
     }
     fields.resize(4);
@@ -268,8 +268,8 @@ void Planner::boundsLine(int i, TweakDefinition &tweak)
 {
     const QList<QByteArray> fields = data(i).split('|');
     if (fields.size() < 2) {
-        problem(dataLine(i), QStringLiteral("the bounds line needs 2 fields separated by \"|\"; it has %1")
-                                 .arg(fields.size()));
+        problem(dataLine(i),
+                QStringLiteral("the bounds line needs 2 fields separated by \"|\"; it has %1").arg(fields.size()));
         return;
     }
     tweak.minValue = fields[0];
@@ -311,8 +311,8 @@ bool Planner::setPosition(qint16 &field, int value)
 {
     if (value < std::numeric_limits<qint16>::min() || value > std::numeric_limits<qint16>::max()) {
         if (!m_layoutBroken)
-            problem(m_keywordLine, QStringLiteral("the layout position %1 twips leaves the range -32768 to 32767")
-                                       .arg(value));
+            problem(m_keywordLine,
+                    QStringLiteral("the layout position %1 twips leaves the range -32768 to 32767").arg(value));
         m_layoutBroken = true;
         return false;
     }

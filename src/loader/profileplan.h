@@ -79,13 +79,13 @@ struct ProfilePlan
     QByteArray finalDepartment; // the current department after the load
     QList<QByteArray> pageCaptions;
     QList<PlacedControl> controls;
-    QList<QByteArray> headings;         // heading texts by index - 1
+    QList<QByteArray> headings;          // heading texts by index - 1
     QList<TweakDefinition> simpleTweaks; // by index - 1
     QList<TweakDefinition> multiTweaks;
     QList<TweakDefinition> textTweaks;
 
-    QString caption() const;    // "Tunesmith | game", or "Tunesmith"
-    QByteArray status() const;  // "game | Last updated on date by author", or ""
+    QString caption() const;   // "Tunesmith | game", or "Tunesmith"
+    QByteArray status() const; // "game | Last updated on date by author", or ""
     int tweakCount() const { return int(simpleTweaks.size() + multiTweaks.size() + textTweaks.size()); }
 };
 

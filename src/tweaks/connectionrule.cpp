@@ -100,8 +100,8 @@ std::optional<qint32> evaluateArithmetic(const QByteArray &split, qint32 upload,
 
 QString failureMessage(const QByteArray &split)
 {
-    return QStringLiteral("Decimal value detected in condition: ") + decodeText(split)
-           + QStringLiteral(". Please avoid using decimal value's.");
+    return QStringLiteral("Decimal value detected in condition: ") + decodeText(split) +
+           QStringLiteral(". Please avoid using decimal value's.");
 }
 
 } // namespace ConnectionRule

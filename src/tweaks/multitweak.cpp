@@ -7,8 +7,7 @@ namespace Tunesmith
 
 MultiTweak::MultiTweak(int index, const TweakContext *context, QObject *parent)
     : TweakModel(TweakKind::Multi, index, context, parent)
-{
-}
+{}
 
 void MultiTweak::setValue(const QByteArray &position)
 {

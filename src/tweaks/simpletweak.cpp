@@ -8,8 +8,7 @@ namespace Tunesmith
 
 SimpleTweak::SimpleTweak(int index, const TweakContext *context, QObject *parent)
     : TweakModel(TweakKind::Simple, index, context, parent)
-{
-}
+{}
 
 void SimpleTweak::setValue(const QByteArray &text)
 {
@@ -60,9 +59,9 @@ void SimpleTweak::applyPresetFromMenu(const QByteArray &preset)
 
 QStringList SimpleTweak::storeOrder() const
 {
-    return {QStringLiteral("Preset_Quality"),   QStringLiteral("Preset_FPS"),      QStringLiteral("Preset_DieHard"),
-            QStringLiteral("Ping"),             QStringLiteral("Default"),         QStringLiteral("Value"),
-            QStringLiteral("Tweak"),            QStringLiteral("ShortDescription"), QStringLiteral("LongDescription"),
+    return {QStringLiteral("Preset_Quality"), QStringLiteral("Preset_FPS"),       QStringLiteral("Preset_DieHard"),
+            QStringLiteral("Ping"),           QStringLiteral("Default"),          QStringLiteral("Value"),
+            QStringLiteral("Tweak"),          QStringLiteral("ShortDescription"), QStringLiteral("LongDescription"),
             QStringLiteral("Department")};
 }
 

@@ -19,8 +19,7 @@ constexpr int maxNesting = 4;
 
 TextTweak::TextTweak(int index, const TweakContext *context, QObject *parent)
     : TweakModel(TweakKind::Text, index, context, parent)
-{
-}
+{}
 
 void TextTweak::setValue(const QByteArray &text)
 {
@@ -110,10 +109,12 @@ void TextTweak::applyPresetFromMenu(const QByteArray &preset)
 
 QStringList TextTweak::storeOrder() const
 {
-    return {QStringLiteral("Preset_Quality"), QStringLiteral("Preset_FPS"),       QStringLiteral("Preset_DieHard"),
-            QStringLiteral("Ping"),           QStringLiteral("Default"),          QStringLiteral("Value"),
-            QStringLiteral("MaxValue"),       QStringLiteral("MinValue"),         QStringLiteral("Tweak"),
-            QStringLiteral("ShortDescription"), QStringLiteral("LongDescription"), QStringLiteral("Department")};
+    return {QStringLiteral("Preset_Quality"),  QStringLiteral("Preset_FPS"),
+            QStringLiteral("Preset_DieHard"),  QStringLiteral("Ping"),
+            QStringLiteral("Default"),         QStringLiteral("Value"),
+            QStringLiteral("MaxValue"),        QStringLiteral("MinValue"),
+            QStringLiteral("Tweak"),           QStringLiteral("ShortDescription"),
+            QStringLiteral("LongDescription"), QStringLiteral("Department")};
 }
 
 QByteArray TextTweak::storedProperty(const QString &name) const

@@ -8,8 +8,7 @@ TweakModel::TweakModel(TweakKind kind, int index, const TweakContext *context, Q
     , m_kind(kind)
     , m_index(index)
     , m_context(context)
-{
-}
+{}
 
 void TweakModel::setShortDescription(const QByteArray &text)
 {

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds with warnings as errors, checks formatting and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+scripts/build.sh -DTUNESMITH_WERROR=ON
+git ls-files -- '*.cpp' '*.h' | xargs -r clang-format --dry-run -Werror
+ctest --test-dir build --output-on-failure -j2

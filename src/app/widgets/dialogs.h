@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QList>
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace Tunesmith
+{
+
+// The seams through which the windows ask the player: message boxes and file dialogs. Tests turn on recording,
+// queue the answers a player would give and read back the messages a player would have seen.
+namespace Dialogs
+{
+
+struct ShownMessage
+{
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString title;
+    QString text;
+};
+
+// Shows a modal message box with an OK button (recorded instead while recording is on).
+void message(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text);
+
+// The file dialogs; "" means the player cancelled. filters are "name (pattern)" entries, the first active.
+QString saveFileName(QWidget *parent, const QString &folder, const QString &fileName, const QStringList &filters);
+QString openFileName(QWidget *parent, const QString &folder, const QString &fileName, const QStringList &filters);
+
+// Recording for tests: messages are kept instead of shown; file dialogs take the queued answers ("" cancels)
+// and remember the folder, file name and filters they were opened with.
+void setRecording(bool on);
+QList<ShownMessage> takeMessages();
+void queueFileName(const QString &path);
+struct FileDialogRequest
+{
+    QString folder;
+    QString fileName;
+    QStringList filters;
+};
+QList<FileDialogRequest> takeFileDialogRequests();
+
+} // namespace Dialogs
+
+} // namespace Tunesmith

@@ -1,0 +1,2 @@
+include(core/models.cmake OPTIONAL)
+include(core/files.cmake OPTIONAL)

@@ -1,0 +1,2 @@
+include(gui/tweaks.cmake OPTIONAL)
+include(gui/windows.cmake OPTIONAL)
