@@ -43,7 +43,7 @@ struct ProgramState
     QString tunePath() const { return programFolder + QStringLiteral("/tsm.mid"); }
 
     // Install directory + "/" + game config file name, every "//" then reduced to "/", so a directory stored with
-    // a trailing separator still gives one.
+    // a trailing separator still gives one. "" when no install directory is known.
     QString gameConfigPath() const;
 };
 

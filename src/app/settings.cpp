@@ -10,6 +10,9 @@ namespace Tunesmith
 
 QString ProgramState::gameConfigPath() const
 {
+    // Without an install directory there is no game config to read: "/" + the name would look in the root folder.
+    if (installDir.isEmpty())
+        return {};
     QString path = installDir + QLatin1Char('/') + QString::fromUtf8(gameConfigFileName);
     return path.replace(QStringLiteral("//"), QStringLiteral("/"));
 }

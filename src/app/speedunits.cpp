@@ -43,7 +43,11 @@ std::optional<qint32> toBytesPerSecond(qint32 value, int unit)
     case 0:
         return roundToInt32(double(value) / 8.0);
     case 2:
-        bytes = qint64(value) * 128;
+        // v * 1024 is taken before the division by 8 and must fit too, so kbit/s stop where kByte/s do (2097151).
+        bytes = qint64(value) * 1024;
+        if (bytes < std::numeric_limits<qint32>::min() || bytes > std::numeric_limits<qint32>::max())
+            return std::nullopt;
+        bytes /= 8;
         break;
     case 3:
         bytes = qint64(value) * 1024;

@@ -28,7 +28,8 @@ struct ConnectionPreset
 QList<ConnectionPreset> connectionPresets();
 
 // v in the unit at position unit (-1, none selected, counts as bytes per second) as bytes per second: bit/s
-// divides by 8 rounding halves to even; nullopt when the result leaves the signed 32-bit range.
+// divides by 8 rounding halves to even; nullopt when the result leaves the signed 32-bit range (for kbit/s, v * 1024
+// must stay inside it too).
 std::optional<qint32> toBytesPerSecond(qint32 value, int unit);
 
 // A typed speed: a number text (a fraction rounds, halves to even) in a unit. Fills error with what is wrong:

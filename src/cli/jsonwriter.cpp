@@ -54,8 +54,14 @@ void JsonWriter::value(const QString &text)
 {
     separate();
     m_out += '"';
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
+    // Runs without escapes are encoded whole, so a character outside the BMP (a surrogate pair) stays one character.
+    qsizetype plain = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (u >= 0x20 && u != '"' && u != '\\')
+            continue;
+        m_out += QStringView(text).sliced(plain, i - plain).toUtf8();
+        plain = i + 1;
         switch (u) {
         case '"':
             m_out += "\\\"";
@@ -73,12 +79,10 @@ void JsonWriter::value(const QString &text)
             m_out += "\\t";
             break;
         default:
-            if (u < 0x20)
-                m_out += QByteArray("\\u") + QByteArray::number(u, 16).rightJustified(4, '0');
-            else
-                m_out += QString(c).toUtf8();
+            m_out += QByteArray("\\u") + QByteArray::number(u, 16).rightJustified(4, '0');
         }
     }
+    m_out += QStringView(text).sliced(plain).toUtf8();
     m_out += '"';
     m_needComma = true;
 }

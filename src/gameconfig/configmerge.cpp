@@ -3,6 +3,7 @@
 #include "app/textlines.h"
 #include "keyindex.h"
 
+#include <cstring>
 #include <deque>
 #include <vector>
 
@@ -12,12 +13,15 @@ namespace Tunesmith
 QByteArray mergeConfig(const ConfigSnapshot &snapshot, const ConfigSyntax &syntax, const QList<MergeItem> &items,
                        QList<MergeChange> *changes)
 {
-    const QList<QByteArrayView> all = splitLineViews(snapshot.bytes());
-    std::vector<QByteArrayView> lines(all.begin(), all.end());
+    const QList<QByteArrayView> &all = snapshot.allLines();
+    // Room for every appended line up front: growing a vector of a large config's lines copies all of them.
+    std::vector<QByteArrayView> lines;
+    lines.reserve(std::size_t(all.size() + items.size()));
+    lines.assign(all.begin(), all.end());
     std::deque<QByteArray> owned; // texts of replaced and appended lines; a deque keeps them in place
     std::size_t head = 0;
     bool endsWithLineEnd = snapshot.endsWithLineEnd();
-    const QByteArray lineEnd = snapshot.lineEnd();
+    QByteArray lineEnd = snapshot.lineEnd();
 
     KeyIndex index;
     index.setCommonAffixes(syntax.prefix, syntax.middle);
@@ -49,6 +53,16 @@ QByteArray mergeConfig(const ConfigSnapshot &snapshot, const ConfigSyntax &synta
     const bool wholeLine = syntax.suffix.isEmpty();
     std::vector<int> stamp(lines.size() + std::size_t(items.size()), -1);
     for (qsizetype step = 0; step < items.size(); ++step) {
+        if (step > 0) {
+            // The file the previous step wrote, as this step re-reads it: one line without an end holds no line end
+            // (CR LF from then on), and an empty last line without an end reads as the file's final line end.
+            if (lines.size() - head == 1 && !endsWithLineEnd)
+                lineEnd = "\r\n";
+            if (!endsWithLineEnd && head < lines.size() && lines.back().isEmpty()) {
+                lines.pop_back();
+                endsWithLineEnd = true;
+            }
+        }
         // Each step of the one-by-one save re-reads the file, which drops its leading blank lines.
         while (head < lines.size() && isBlank(lines[head]))
             ++head;
@@ -68,7 +82,7 @@ QByteArray mergeConfig(const ConfigSnapshot &snapshot, const ConfigSyntax &synta
             const std::vector<int> candidates = keyLines[std::size_t(id)];
             for (int l : candidates) {
                 const auto at = std::size_t(l);
-                if (at < head || stamp[at] == step)
+                if (at < head || at >= lines.size() || stamp[at] == step)
                     continue;
                 const QByteArrayView line = lines[at];
                 if (wholeLine ? line != oldLine : !line.startsWith(oldLine))
@@ -98,13 +112,21 @@ QByteArray mergeConfig(const ConfigSnapshot &snapshot, const ConfigSyntax &synta
         total += lines[l].size() + lineEnd.size();
     QByteArray out;
     out.reserve(total);
+    if (head == lines.size())
+        return out;
+    // Copied into place: appending line by line costs more than the rest of the merge on a large config.
+    out.resize(endsWithLineEnd ? total : total - lineEnd.size());
+    char *at = out.data();
     for (std::size_t l = head; l < lines.size(); ++l) {
-        if (l > head)
-            out += lineEnd;
-        out += lines[l];
+        if (l > head) {
+            std::memcpy(at, lineEnd.constData(), std::size_t(lineEnd.size()));
+            at += lineEnd.size();
+        }
+        std::memcpy(at, lines[l].data(), std::size_t(lines[l].size()));
+        at += lines[l].size();
     }
-    if (endsWithLineEnd && head < lines.size())
-        out += lineEnd;
+    if (endsWithLineEnd)
+        std::memcpy(at, lineEnd.constData(), std::size_t(lineEnd.size()));
     return out;
 }
 

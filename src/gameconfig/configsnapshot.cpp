@@ -11,9 +11,9 @@ ConfigSnapshot::ConfigSnapshot(QByteArray bytes, bool existed)
     : m_bytes(std::move(bytes))
     , m_existed(existed)
 {
-    const QList<QByteArrayView> all = splitLineViews(m_bytes);
-    m_lines.reserve(all.size());
-    for (QByteArrayView line : all) {
+    m_allLines = splitLineViews(m_bytes);
+    m_lines.reserve(m_allLines.size());
+    for (QByteArrayView line : m_allLines) {
         if (!isBlank(line))
             m_lines.append(line);
     }
@@ -25,7 +25,7 @@ ConfigSnapshot::ConfigSnapshot(QByteArray bytes, bool existed)
             break;
         }
     }
-    if (!all.isEmpty())
+    if (!m_allLines.isEmpty())
         m_endsWithLineEnd = m_bytes.endsWith('\n') || m_bytes.endsWith('\r');
 }
 
@@ -75,11 +75,29 @@ QByteArray lookupValue(const ConfigSnapshot &snapshot, const ConfigSyntax &synta
     return {};
 }
 
+namespace
+{
+
+bool continuesName(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// The line begins with prefix + name, and the name ends there: "seta r_mode 3" holds r_mode, while
+// "seta r_modex 3" belongs to another variable.
+bool lineHoldsName(QByteArrayView line, qsizetype startLength, const QByteArray &key)
+{
+    return line.size() == startLength || !continuesName(line[startLength]) || line.startsWith(key);
+}
+
+} // namespace
+
 bool holdsName(const ConfigSnapshot &snapshot, const ConfigSyntax &syntax, const QByteArray &name)
 {
     const QByteArray start = syntax.prefix + name;
+    const QByteArray key = syntax.key(name);
     for (QByteArrayView line : snapshot.lines()) {
-        if (line.startsWith(start))
+        if (line.startsWith(start) && lineHoldsName(line, start.size(), key))
             return true;
     }
     return false;
@@ -96,15 +114,21 @@ ConfigLookup::ConfigLookup(const ConfigSnapshot &snapshot, const ConfigSyntax &s
     keys.setCommonAffixes(syntax.prefix, syntax.middle);
     QList<int> startIds(names.size());
     QList<int> keyIds(names.size());
+    QList<QByteArray> startKeys; // by start id: the whole key of that name
     for (qsizetype i = 0; i < names.size(); ++i) {
         startIds[i] = starts.addKey(syntax.prefix + names[i]);
+        if (startIds[i] == startKeys.size())
+            startKeys.append(syntax.key(names[i]));
         keyIds[i] = keys.addKey(syntax.key(names[i]));
     }
     QList<bool> startSeen(starts.keyCount(), false);
     QList<int> firstLine(keys.keyCount(), -1);
     const QList<QByteArrayView> &lines = snapshot.lines();
     for (qsizetype l = 0; l < lines.size(); ++l) {
-        starts.forEachKeyAtStart(lines[l], [&](int id) { startSeen[id] = true; });
+        starts.forEachKeyAtStart(lines[l], [&](int id) {
+            if (!startSeen[id] && lineHoldsName(lines[l], starts.key(id).size(), startKeys[id]))
+                startSeen[id] = true;
+        });
         keys.forEachKeyAtStart(lines[l], [&](int id) {
             if (firstLine[id] < 0)
                 firstLine[id] = int(l);

@@ -25,7 +25,8 @@ public:
 
     bool existed() const { return m_existed; }
     const QByteArray &bytes() const { return m_bytes; }
-    const QList<QByteArrayView> &lines() const { return m_lines; } // non-blank lines, in file order
+    const QList<QByteArrayView> &lines() const { return m_lines; }       // non-blank lines, in file order
+    const QList<QByteArrayView> &allLines() const { return m_allLines; } // blank ones too, as a rewrite needs them
     bool isEmpty() const { return m_lines.isEmpty(); }
     QByteArray lineEnd() const { return m_lineEnd; }
     bool endsWithLineEnd() const { return m_endsWithLineEnd; }
@@ -36,6 +37,7 @@ public:
 private:
     QByteArray m_bytes;
     QList<QByteArrayView> m_lines;
+    QList<QByteArrayView> m_allLines;
     QByteArray m_lineEnd = "\r\n";
     bool m_endsWithLineEnd = true;
     bool m_existed = false;
@@ -48,7 +50,8 @@ QByteArray valueAfterKey(QByteArrayView line, qsizetype keyLength, const QByteAr
 // Value lookup of one name: the value on the first line that begins with the name's key, "" when none does.
 QByteArray lookupValue(const ConfigSnapshot &snapshot, const ConfigSyntax &syntax, const QByteArray &name);
 
-// Whether a line begins with the template prefix followed by name: a config holds a tweak only then.
+// Whether a line begins with the template prefix followed by name, the name not going on there (a letter, digit
+// or "_" after it continues another variable's name): a config holds a tweak only then.
 bool holdsName(const ConfigSnapshot &snapshot, const ConfigSyntax &syntax, const QByteArray &name);
 
 // Looks up many names with one pass over the snapshot.

@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QList>
 
+#include <cstring>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -28,14 +29,19 @@ public:
     {
         if (!line.startsWith(m_commonPrefix))
             return;
+        const char *data = line.data();
+        const qsizetype suffixSize = m_commonSuffix.size();
         for (int length : m_lengths) {
             if (length > line.size())
                 break;
-            if (length >= m_commonSuffix.size() &&
-                line.sliced(length - m_commonSuffix.size(), m_commonSuffix.size()) != m_commonSuffix) {
+            // Most lengths fail on the suffix's last byte, so that is compared before the rest; this loop runs for
+            // every line of a config and every key length.
+            if (suffixSize > 0 && length >= suffixSize &&
+                (data[length - 1] != m_commonSuffix.back() ||
+                 std::memcmp(data + length - suffixSize, m_commonSuffix.constData(), std::size_t(suffixSize)) != 0)) {
                 continue;
             }
-            const auto found = m_ids.find(std::string_view(line.data(), std::size_t(length)));
+            const auto found = m_ids.find(std::string_view(data, std::size_t(length)));
             if (found != m_ids.end())
                 visit(found->second);
         }

@@ -1,2 +1,3 @@
 include(gui/tweaks.cmake OPTIONAL)
 include(gui/windows.cmake OPTIONAL)
+include(gui/extras.cmake OPTIONAL)

@@ -1,0 +1,239 @@
+#include "frmload.h"
+
+#include "app/fileutil.h"
+#include "app/savefile.h"
+#include "app/settings.h"
+#include "app/textcodec.h"
+#include "app/textlines.h"
+#include "application.h"
+#include "dialogs.h"
+#include "platform.h"
+#include "twips.h"
+#include "updatefetch.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QPushButton>
+
+namespace Tunesmith
+{
+
+namespace
+{
+
+template<typename T>
+T *child(QWidget *parent, const char *name, const QRect &geometry)
+{
+    auto *widget = new T(parent);
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(geometry);
+    return widget;
+}
+
+} // namespace
+
+frmLoad::frmLoad(Application &app, QWidget *owner)
+    : QWidget(owner, Qt::Window)
+    , m_app(app)
+{
+    setObjectName(QStringLiteral("frmLoad"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(tr("Load Game Profile"));
+    setFont(namedFont(QStringLiteral("Verdana"), 8.25));
+    setFixedSize(px(3615), px(4995));
+
+    m_fraLoad = child<QGroupBox>(this, "fraLoad", twipsRect(0, 0, 3615, 3615));
+    m_lblLoad = child<QLabel>(m_fraLoad, "lblLoad", twipsRect(240, 240, 3135, 495));
+    m_lblLoad->setText(tr("Please choose the game profile you wish to load:"));
+    m_lblLoad->setWordWrap(true);
+    m_lblLoad->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_lstLoad = child<QListWidget>(m_fraLoad, "lstLoad", twipsRect(240, 720, 3135, 2175));
+    m_cmdLoad = child<QPushButton>(m_fraLoad, "cmdLoad", twipsRect(240, 3000, 2120, 495));
+    m_cmdLoad->setText(tr("Load!"));
+    m_cmdLoad->setFont(namedFont(QStringLiteral("Arial Black"), 12, true));
+    m_imgDonate = child<QLabel>(m_fraLoad, "imgDonate", twipsRect(2450, 3020, 930, 465));
+    m_imgDonate->setPixmap(QPixmap(m_app.state().programFolder + QStringLiteral("/donate.png")));
+    m_imgDonate->setCursor(Qt::PointingHandCursor);
+    m_imgDonate->setToolTip(tr("Support Tunesmith"));
+    m_imgDonate->installEventFilter(this);
+
+    m_fraInfo = child<QGroupBox>(this, "fraInfo", twipsRect(0, 3600, 3615, 1395));
+    m_lblGame = child<QLabel>(m_fraInfo, "lblGame", twipsRect(240, 240, 3135, 255));
+    m_lblGame->setText(tr("Game:"));
+    m_lblDate = child<QLabel>(m_fraInfo, "lblDate", twipsRect(240, 480, 3135, 255));
+    m_lblDate->setText(tr("Date: "));
+    m_lblAuthor = child<QLabel>(m_fraInfo, "lblAuthor", twipsRect(240, 720, 3135, 255));
+    m_lblAuthor->setText(tr("Author: "));
+    m_lblInstallLocation = child<QLabel>(m_fraInfo, "lblInstallLocation", twipsRect(240, 960, 3135, 255));
+    m_lblInstallLocation->setText(tr("Install Dir:"));
+    m_txtInstallLocation = child<QLineEdit>(m_fraInfo, "txtInstallLocation", twipsRect(1200, 945, 1575, 270));
+    m_txtInstallLocation->setReadOnly(true);
+    m_txtInstallLocation->setFont(namedFont(QStringLiteral("Verdana"), 6.75));
+    m_txtInstallLocation->setStyleSheet(QStringLiteral("background-color: rgb(224, 224, 224); color: black;"));
+    m_cmdLocation = child<QPushButton>(m_fraInfo, "cmdLocation", twipsRect(2880, 960, 495, 255));
+    m_cmdLocation->setText(tr("Edit"));
+
+    connect(m_lstLoad, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0)
+            lstLoad_Click();
+    });
+    connect(m_lstLoad, &QListWidget::itemDoubleClicked, this, [this] { lstLoad_DblClick(); });
+    connect(m_lstLoad, &QListWidget::itemActivated, this, [this] { lstLoad_DblClick(); });
+    connect(m_cmdLoad, &QPushButton::clicked, this, [this] { cmdLoad_Click(); });
+    connect(m_cmdLocation, &QPushButton::clicked, this, [this] { cmdLocation_Click(); });
+}
+
+bool frmLoad::Form_Load()
+{
+    ProgramState &state = m_app.state();
+    prepareProgramFolder();
+    Settings::read(state);
+    if (state.autoUpdate && runUpdateCheck(state)) {
+        m_app.startUpdater();
+        m_app.UnloadAllWindows();
+        return false;
+    }
+    listProfiles();
+    if (m_lstLoad->count() > 0) {
+        m_lstLoad->setCurrentRow(0);
+        return true;
+    }
+    m_cmdLoad->setEnabled(false);
+    m_cmdLocation->setEnabled(false);
+    if (!m_app.startUpdater()) {
+        Dialogs::message(this, QMessageBox::Warning, tr("Tunesmith"),
+                         tr("No game profiles were found in the profiles folder %1, and the updater %2 could not be "
+                            "started.")
+                             .arg(QDir::toNativeSeparators(state.profilesPath()),
+                                  QDir::toNativeSeparators(state.updaterPath())));
+    }
+    m_app.UnloadAllWindows();
+    return false;
+}
+
+void frmLoad::prepareProgramFolder()
+{
+    const ProgramState &state = m_app.state();
+    if (!FolderExists(state.profilesPath()))
+        QDir().mkdir(state.profilesPath());
+    if (!FolderExists(state.backupsPath()))
+        QDir().mkdir(state.backupsPath());
+    if (!FileExists(state.settingsPath()))
+        saveFile(state.settingsPath(), QByteArray(), nullptr);
+    if (FileExists(state.versionPath()))
+        QFile::remove(state.versionPath());
+    ReplaceOrAppend(state.versionPath(), QByteArray(), QByteArray::number(ProgramState::versionNumber));
+}
+
+void frmLoad::listProfiles()
+{
+    const QDir profiles(m_app.state().profilesPath());
+    const QFileInfoList files = profiles.entryInfoList({QStringLiteral("*.tsm")}, QDir::Files | QDir::Hidden,
+                                                       QDir::Name | QDir::IgnoreCase);
+    m_lstLoad->clear();
+    for (const QFileInfo &file : files) {
+        if (!file.fileName().endsWith(QStringLiteral("tsm")))
+            continue;
+        if (file.size() <= 512) {
+            // A profile this small is broken (an interrupted download); the updater fetches it again.
+            QFile::remove(file.absoluteFilePath());
+            continue;
+        }
+        m_lstLoad->addItem(file.fileName().section(QLatin1Char('.'), 0, 0));
+    }
+}
+
+QString frmLoad::selectedEntry() const
+{
+    const QListWidgetItem *item = m_lstLoad->currentItem();
+    return item ? item->text() : QString();
+}
+
+void frmLoad::setInstallLocationText(const QString &text)
+{
+    m_txtInstallLocation->setText(text);
+}
+
+void frmLoad::lstLoad_Click()
+{
+    ProgramState &state = m_app.state();
+    state.currentProfile = selectedEntry() + QStringLiteral(".tsm");
+    const auto bytes = readWholeFile(state.profilesPath() + QLatin1Char('/') + state.currentProfile);
+    bool readable = bytes.has_value();
+    if (readable) {
+        const QList<QByteArrayView> lines = splitLineViews(*bytes);
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            if (asciiLower(lines[i]) != "[title]")
+                continue;
+            if (i + 3 >= lines.size()) {
+                readable = false; // the file ends inside its title block
+                break;
+            }
+            m_lblGame->setText(tr("Game: ") + decodeText(lines[i + 1]));
+            m_lblDate->setText(tr("Date: ") + decodeText(lines[i + 2]));
+            m_lblAuthor->setText(tr("Author: ") + decodeText(lines[i + 3]));
+        }
+    }
+    if (!readable) {
+        Dialogs::message(this, QMessageBox::NoIcon, tr("Tunesmith"),
+                         tr("An error occured reading the profile's [Title] description."));
+        return;
+    }
+    Settings::lookupInstallDir(state);
+    m_txtInstallLocation->setText(state.installDir.isEmpty() ? tr("No Entry Found") : state.installDir);
+}
+
+void frmLoad::lstLoad_DblClick()
+{
+    cmdLoad_Click();
+}
+
+void frmLoad::cmdLoad_Click()
+{
+    if (!m_lstLoad->currentItem())
+        return;
+    ProgramState &state = m_app.state();
+    if (state.installDir.isEmpty()) {
+        cmdLocation_Click();
+        return;
+    }
+    QString error;
+    if (!m_app.loadProfileWindow(state.profilesPath() + QLatin1Char('/') + state.currentProfile, &error)) {
+        Dialogs::message(this, QMessageBox::Warning, tr("Tunesmith"), error);
+        return;
+    }
+    m_app.unload(this);
+}
+
+void frmLoad::cmdLocation_Click()
+{
+    if (!m_lstLoad->currentItem())
+        return;
+    m_app.state().currentProfile = selectedEntry() + QStringLiteral(".tsm");
+    m_app.showLocationWindow(this);
+}
+
+void frmLoad::imgDonate_Click()
+{
+    Platform::openLink(Platform::donationPage());
+}
+
+bool frmLoad::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_imgDonate && event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        imgDonate_Click();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace Tunesmith

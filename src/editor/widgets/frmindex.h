@@ -1,0 +1,88 @@
+#pragma once
+
+#include "app/clock.h"
+#include "loader/loadedprofile.h"
+
+#include <QList>
+#include <QMainWindow>
+
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QTabWidget;
+
+namespace Tunesmith
+{
+
+class Application;
+class DescriptionBox;
+class cvarMulti;
+class cvarSimple;
+class cvarText;
+class lblLabel;
+
+// The main window: the tabbed pages of tweak controls of one profile, the status line, the description box that
+// follows the pointer over the tweaks' captions, and the menus that reach every other function.
+class frmIndex : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit frmIndex(Application &app);
+    ~frmIndex() override;
+
+    // Builds the pages of the profile and gives every tweak its starting value. On a malformed or unreadable
+    // profile returns false with a message naming the profile, the line and the problem; nothing is built then.
+    bool LoadList(const QString &profilePath, QString *error);
+
+    LoadedProfile *profile() const { return m_profile.get(); }
+    QTabWidget *tabs() const { return m_tabTunesmith; }
+    QWidget *descriptionBox() const;
+    QWidget *control(TweakKind kind, int index) const;
+
+    // Shows the description box for the tweak under the pointer (kind 0 on/off, 1 list, 2 numeric); pointer in
+    // the window's client pixels.
+    void ShowDescription(int index, int kind, QPoint pointer);
+
+    // The clock used for backup names; tests put in a fixed one.
+    void setClock(std::unique_ptr<Clock> clock) { m_clock = std::move(clock); }
+
+    void mnuSaveConfig_Click();
+    void mnuLoadConfig_Click();
+    void applyPreset(int preset);
+    void toggleOption(int option);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildPages();
+    void Form_Load();
+    void reportRuleError(const QString &message);
+    QAction *addAction(QMenu *menu, const char *name, const QString &caption);
+    QPoint pointerInClient(QWidget *control, float x, float y) const;
+
+    Application &m_app;
+    std::unique_ptr<LoadedProfile> m_profile;
+    std::unique_ptr<Clock> m_clock;
+    QWidget *m_client;
+    QTabWidget *m_tabTunesmith;
+    QLabel *m_lblStatus;
+    DescriptionBox *m_rtbLongDescription;
+    QList<QWidget *> m_pages;
+    QList<cvarSimple *> m_cvarSimple;
+    QList<cvarMulti *> m_cvarMulti;
+    QList<cvarText *> m_cvarText;
+    QList<lblLabel *> m_lblLabel;
+    QAction *m_mnuAutoUpdate = nullptr;
+    QAction *m_mnuBackups = nullptr;
+    QAction *m_mnuDescriptions = nullptr;
+    int m_lastKind = -1;
+    int m_lastIndex = -1;
+};
+
+} // namespace Tunesmith

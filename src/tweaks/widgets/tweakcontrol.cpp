@@ -1,0 +1,225 @@
+#include "tweakcontrol.h"
+
+#include "app/textcodec.h"
+#include "tweakparts.h"
+#include "twips.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+
+namespace Tunesmith
+{
+
+namespace
+{
+
+// Button codes of the control's events: 1 left, 2 right, 4 middle; other buttons have none.
+qint16 buttonCode(Qt::MouseButton button)
+{
+    switch (button) {
+    case Qt::LeftButton:
+        return 1;
+    case Qt::RightButton:
+        return 2;
+    case Qt::MiddleButton:
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+qint16 buttonsCode(Qt::MouseButtons buttons)
+{
+    qint16 code = 0;
+    for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
+        if (buttons & button)
+            code |= buttonCode(button);
+    }
+    return code;
+}
+
+qint16 shiftCode(Qt::KeyboardModifiers modifiers)
+{
+    qint16 code = 0;
+    if (modifiers & Qt::ShiftModifier)
+        code |= 1;
+    if (modifiers & Qt::ControlModifier)
+        code |= 2;
+    if (modifiers & Qt::AltModifier)
+        code |= 4;
+    return code;
+}
+
+} // namespace
+
+TweakControl::TweakControl(TweakModel *model, const QString &kindName, QSize sizeTwips, QRect captionTwips,
+                           QWidget *parent)
+    : QWidget(parent)
+    , m_model(model)
+    , m_designSize(Twips::toPixels(sizeTwips.width()), Twips::toPixels(sizeTwips.height()))
+{
+    setObjectName(kindName);
+    setProperty("index", model->index());
+    setFont(tweakControlFont());
+    resize(m_designSize);
+
+    m_caption = new QLabel(this);
+    m_caption->setObjectName(QStringLiteral("lblShortDescription"));
+    m_caption->setTextFormat(Qt::PlainText);
+    m_caption->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_caption->setGeometry(
+        Twips::rect(captionTwips.x(), captionTwips.y(), captionTwips.width(), captionTwips.height()));
+    m_caption->setMouseTracking(true);
+    m_caption->installEventFilter(this);
+}
+
+void TweakControl::finishSetup()
+{
+    buildMenu();
+    connect(m_model, &TweakModel::displayChanged, this, &TweakControl::refresh);
+    // The context-menu key brings up the tweak's menu from any child that takes the focus.
+    for (QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (child->focusPolicy() != Qt::NoFocus)
+            child->installEventFilter(this);
+    }
+    refresh();
+}
+
+QString TweakControl::shortDescription() const
+{
+    return decodeText(m_model->ShortDescription());
+}
+
+void TweakControl::refresh()
+{
+    const QString text = shortDescription();
+    if (m_caption->text() != text)
+        m_caption->setText(text);
+    setAccessibleName(text);
+    syncMenu();
+}
+
+QAction *TweakControl::addMenuEntry(QMenu *menu, const QString &caption, const QString &name)
+{
+    QAction *action = menu->addAction(caption);
+    action->setObjectName(name);
+    return action;
+}
+
+void TweakControl::buildMenu()
+{
+    m_menu = new QMenu(QStringLiteral("Actions"), this);
+    m_menu->setObjectName(QStringLiteral("mnuActions"));
+    m_menu->menuAction()->setObjectName(QStringLiteral("mnuActions"));
+
+    QMenu *set = m_menu->addMenu(QStringLiteral("Set"));
+    set->setObjectName(QStringLiteral("mnuSet"));
+    set->menuAction()->setObjectName(QStringLiteral("mnuSet"));
+    addSetEntries(set);
+    m_defaultEntry = addMenuEntry(set, QStringLiteral("Default"), QStringLiteral("mnuDefault"));
+    connect(m_defaultEntry, &QAction::triggered, this, [this] { m_model->menuDefault(); });
+
+    m_presetMenu = m_menu->addMenu(QStringLiteral("Preset"));
+    m_presetMenu->setObjectName(QStringLiteral("mnuPreset"));
+    m_presetMenu->menuAction()->setObjectName(QStringLiteral("mnuPreset"));
+    const struct
+    {
+        const char16_t *caption;
+        const char16_t *name;
+        PresetChoice choice;
+    } presets[] = {
+        {u"High Quality", u"mnuHighQuality", PresetChoice::Quality},
+        {u"High FPS", u"mnuHighFPS", PresetChoice::Fps},
+        {u"Die Hard FPS", u"mnuDieHardFPS", PresetChoice::DieHard},
+    };
+    for (const auto &preset : presets) {
+        QAction *entry =
+            addMenuEntry(m_presetMenu, QString::fromUtf16(preset.caption), QString::fromUtf16(preset.name));
+        const PresetChoice choice = preset.choice;
+        connect(entry, &QAction::triggered, this, [this, choice] { m_model->menuPreset(choice); });
+    }
+}
+
+void TweakControl::syncMenu()
+{
+    if (!m_menu)
+        return;
+    m_defaultEntry->setText(m_model->defaultMenuCaption());
+    const bool presets = m_model->presetMenuEnabled();
+    m_presetMenu->menuAction()->setEnabled(presets);
+    m_presetMenu->setEnabled(presets);
+    for (QAction *entry : m_presetMenu->actions())
+        entry->setEnabled(presets);
+}
+
+QMenu *TweakControl::popupMenu()
+{
+    syncMenu();
+    return m_menu;
+}
+
+void TweakControl::showPopupMenu(const QPoint &globalPos)
+{
+    popupMenu()->popup(globalPos);
+}
+
+void TweakControl::writeProperties(PropertyStore &store) const
+{
+    m_model->writeProperties(store);
+}
+
+void TweakControl::readProperties(const PropertyStore &store)
+{
+    m_model->readProperties(store);
+    refresh();
+}
+
+bool TweakControl::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_caption)
+        return captionEvent(event);
+    if (event->type() == QEvent::ContextMenu) {
+        auto *request = static_cast<QContextMenuEvent *>(event);
+        if (request->reason() == QContextMenuEvent::Keyboard) {
+            // Keyboard players reach the menu as a right click on the caption would.
+            m_model->labelButtonReleased(2);
+            showPopupMenu(request->globalPos());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool TweakControl::captionEvent(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseMove: {
+        const auto *move = static_cast<QMouseEvent *>(event);
+        const QPointF at = move->position() * Twips::perPixel;
+        emit MouseMove(buttonsCode(move->buttons()), shiftCode(move->modifiers()), static_cast<float>(at.x()),
+                       static_cast<float>(at.y()));
+        break;
+    }
+    case QEvent::MouseButtonRelease: {
+        const auto *release = static_cast<QMouseEvent *>(event);
+        const qint16 code = buttonCode(release->button());
+        if (code != 0 && m_model->labelButtonReleased(code))
+            showPopupMenu(release->globalPosition().toPoint());
+        break;
+    }
+    default:
+        break;
+    }
+    return false;
+}
+
+void TweakControl::contextMenuEvent(QContextMenuEvent *event)
+{
+    // A right press over the caption asks for a context menu; the tweak's menu comes on the release instead.
+    event->accept();
+}
+
+} // namespace Tunesmith

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "tweaks/tweakmodel.h"
+
+#include <QRect>
+#include <QSize>
+#include <QWidget>
+
+class QAction;
+class QLabel;
+class QMenu;
+
+namespace Tunesmith
+{
+
+// What the three tweak controls share: the caption label with its MouseMove event and popup menu, saved state
+// and the refresh from the model. The control is a view: the model decides every value; the control shows the
+// model's state and hands the player's input to it. The model must outlive the control.
+class TweakControl : public QWidget
+{
+    Q_OBJECT
+
+public:
+    TweakModel *tweakModel() const { return m_model; }
+    // 1, 2, ... within the kind, as the model holds it (also the "index" property).
+    int index() const { return m_model->index(); }
+    QLabel *captionLabel() const { return m_caption; }
+
+    // The popup menu ("Actions" with "Set" and "Preset"), brought up to date with the model.
+    QMenu *popupMenu();
+    void showPopupMenu(const QPoint &globalPos);
+
+    // Saved state through the model; the control then shows what was read back.
+    void writeProperties(PropertyStore &store) const;
+    void readProperties(const PropertyStore &store);
+
+    QSize sizeHint() const override { return m_designSize; }
+
+signals:
+    // Pointer movement over the caption only. Button: held buttons (1 left, 2 right, 4 middle); Shift: held keys
+    // (1 shift, 2 ctrl, 4 alt); X, Y: the pointer in the caption's own coordinates, in twips.
+    void MouseMove(qint16 Button, qint16 Shift, float X, float Y);
+
+protected:
+    // captionTwips: where lblShortDescription sits in the control, in twips; sizeTwips: the control's own size.
+    TweakControl(TweakModel *model, const QString &kindName, QSize sizeTwips, QRect captionTwips, QWidget *parent);
+
+    // Call at the end of the derived constructor, once the children exist: builds the menu and shows the model.
+    void finishSetup();
+    // Shows the model's state; the derived controls add their children and call this one.
+    virtual void refresh();
+    // Entries of "Set" placed before "Default".
+    virtual void addSetEntries(QMenu *) {}
+    // The short description as shown, for the caption and the accessible names.
+    QString shortDescription() const;
+
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
+    QAction *addMenuEntry(QMenu *menu, const QString &caption, const QString &name);
+
+private:
+    void buildMenu();
+    void syncMenu();
+    bool captionEvent(QEvent *event);
+
+    TweakModel *m_model;
+    QSize m_designSize;
+    QLabel *m_caption;
+    QMenu *m_menu = nullptr;
+    QMenu *m_presetMenu = nullptr;
+    QAction *m_defaultEntry = nullptr;
+};
+
+} // namespace Tunesmith

@@ -1,0 +1,360 @@
+#include "app/textlines.h"
+#include "gameconfig/configmerge.h"
+#include "gameconfig/configsnapshot.h"
+#include "literalmerge.h"
+#include "loader/profileplan.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <optional>
+
+using namespace Tunesmith;
+
+namespace
+{
+
+// One generated save: the file as lines with their own terminators, so a failing case can be shrunk line by line.
+struct MergeCase
+{
+    ConfigSyntax syntax;
+    bool exists = true;
+    QList<QPair<QByteArray, QByteArray>> lines; // text, terminator ("" only for the last line)
+    QList<MergeItem> items;
+
+    QByteArray bytes() const
+    {
+        QByteArray out;
+        for (const auto &line : lines)
+            out += line.first + line.second;
+        return out;
+    }
+    qsizetype size() const { return bytes().size() + items.size() * 4 + (exists ? 1 : 0); }
+};
+
+QByteArray quoted(const QByteArray &text)
+{
+    QByteArray out = "\"";
+    for (char c : text) {
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\t')
+            out += "\\t";
+        else if (c == '"' || c == '\\')
+            out += QByteArray("\\") + c;
+        else
+            out += c;
+    }
+    return out + '"';
+}
+
+QString describe(const MergeCase &c)
+{
+    QByteArray text = "prefix " + quoted(c.syntax.prefix) + ", middle " + quoted(c.syntax.middle) + ", suffix " +
+                      quoted(c.syntax.suffix) + "\nfile: " + (c.exists ? quoted(c.bytes()) : "(missing)") + "\nitems:";
+    for (const MergeItem &item : c.items)
+        text += ' ' + quoted(item.name) + '=' + quoted(item.value);
+    return QString::fromUtf8(text);
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+bool writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// The two results when they differ.
+std::optional<QString> mismatch(const MergeCase &c, const QString &path)
+{
+    QFile::remove(path);
+    if (c.exists && !writeAll(path, c.bytes()))
+        return QStringLiteral("cannot write %1").arg(path);
+    const QByteArray fast = mergeConfig(ConfigSnapshot(c.bytes(), c.exists), c.syntax, c.items);
+    QString error;
+    if (!literalMerge(path, c.syntax, c.items, &error))
+        return QStringLiteral("one-by-one save failed: %1").arg(error);
+    const QByteArray literal = readAll(path);
+    if (fast == literal)
+        return std::nullopt;
+    return QStringLiteral("one by one: %1\nfast:       %2")
+        .arg(QString::fromUtf8(quoted(literal)), QString::fromUtf8(quoted(fast)));
+}
+
+// Drops lines and items, and empties values, for as long as the case still fails.
+MergeCase shrink(MergeCase c, const QString &path)
+{
+    for (bool smaller = true; smaller;) {
+        smaller = false;
+        for (qsizetype i = 0; i < c.lines.size() + c.items.size() * 2; ++i) {
+            MergeCase t = c;
+            if (i < c.lines.size()) {
+                t.lines.removeAt(i);
+            } else if (i - c.lines.size() < c.items.size()) {
+                t.items.removeAt(i - c.lines.size());
+            } else {
+                MergeItem &item = t.items[i - c.lines.size() - c.items.size()];
+                if (item.value.isEmpty())
+                    continue;
+                item.value.clear();
+            }
+            if (mismatch(t, path)) {
+                c = t;
+                smaller = true;
+                break;
+            }
+        }
+    }
+    return c;
+}
+
+// Small alphabets so that names end with, start with and contain one another, and values hold keys and suffixes.
+class CaseGenerator
+{
+public:
+    explicit CaseGenerator(quint32 seed)
+        : m_random(seed)
+    {}
+
+    MergeCase next()
+    {
+        MergeCase c;
+        if (!chance(5)) { // else all three empty: a tweak with an empty name then has an empty key
+            c.syntax.prefix = pick({"", "", "set ", "seta ", "\"", " ", "s"});
+            c.syntax.middle = pick({" ", " \"", "", "\t", " = ", "a", "  "});
+            c.syntax.suffix = pick({"", "", "\"", "\" ", ";", " \"", "a"});
+        }
+        c.exists = chance(90);
+        const bool mixedEnds = chance(40);
+        const QByteArray fileEnd = pick({"\r\n", "\n", "\r"});
+        const int lineCount = c.exists ? bounded(9) : 0;
+        for (int i = 0; i < lineCount; ++i) {
+            const QByteArray text = (i < 2 && chance(20)) ? pick({"", " ", "  "}) : line(c);
+            c.lines.append({text, mixedEnds ? pick({"\r\n", "\n", "\r"}) : fileEnd});
+        }
+        if (!c.lines.isEmpty() && chance(30))
+            c.lines.last().second.clear();
+        const int itemCount = 1 + bounded(5);
+        for (int i = 0; i < itemCount; ++i)
+            c.items.append({name(), value(c.syntax)});
+        return c;
+    }
+
+private:
+    bool chance(int percent) { return bounded(100) < percent; }
+    int bounded(int n) { return int(m_random.bounded(n)); }
+    QByteArray pick(const QList<QByteArray> &choices) { return choices[bounded(int(choices.size()))]; }
+    QByteArray name() { return pick({"a", "b", "ab", "ba", "aa", "rate", "cl_rate", "rate_x", "", "a b", "\"a"}); }
+
+    QByteArray value(const ConfigSyntax &syntax)
+    {
+        switch (bounded(4)) {
+        case 0:
+            return syntax.key(name());
+        case 1:
+            return syntax.suffix + pick({"", "1"});
+        default:
+            return pick({"", "1", "0", "a", "ab", "rate", " ", "1 2", "\"", "x\"y", "set a 1"});
+        }
+    }
+
+    QByteArray line(MergeCase &c)
+    {
+        const ConfigSyntax &s = c.syntax;
+        switch (bounded(9)) {
+        case 0:
+        case 1:
+            return s.line(name(), value(s));
+        case 2:
+            return s.line(name(), value(s)) + pick({" // note", "x", " "});
+        case 3:
+            return s.key(name()) + value(s); // the suffix is missing on the key's line
+        case 4:
+            return pick({"", " ", "  ", "\t", "// comment"});
+        case 5:
+            return c.lines.isEmpty() ? QByteArray("rate 1") : c.lines[bounded(int(c.lines.size()))].first;
+        case 6:
+            return pick({"x", "cl_", "// "}) + s.line(name(), value(s));
+        default: {
+            QByteArray junk;
+            const int length = bounded(7);
+            for (int i = 0; i < length; ++i)
+                junk += pick({"a", "b", " ", "\"", "s", "e", "t", "="});
+            return junk;
+        }
+        }
+    }
+
+    QRandomGenerator m_random;
+};
+
+// Names that begin lines of a real config under its own syntax.
+QList<QByteArray> namesInConfig(const QByteArray &bytes, const ConfigSyntax &syntax)
+{
+    QList<QByteArray> names;
+    for (QByteArrayView line : splitLineViews(bytes)) {
+        if (!line.startsWith(syntax.prefix))
+            continue;
+        const QByteArrayView rest = line.sliced(syntax.prefix.size());
+        const qsizetype end = rest.indexOf(syntax.middle);
+        if (end > 0 && !names.contains(rest.first(end).toByteArray()))
+            names.append(rest.first(end).toByteArray());
+    }
+    return names;
+}
+
+} // namespace
+
+class TestConfigMerge : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fastMerge_matchesOneByOneSave_generatedCases();
+    void fastMerge_matchesOneByOneSave_rareCases_data();
+    void fastMerge_matchesOneByOneSave_rareCases();
+    void fastMerge_matchesOneByOneSave_realConfigs_data();
+    void fastMerge_matchesOneByOneSave_realConfigs();
+};
+
+void TestConfigMerge::fastMerge_matchesOneByOneSave_generatedCases()
+{
+    // Thousands of small saves, each flushed to disk: in memory when the machine offers it.
+    const QString shm = QStringLiteral("/dev/shm");
+    QTemporaryDir dir(QFileInfo(shm).isDir() && QFileInfo(shm).isWritable()
+                          ? shm + QStringLiteral("/tst_configmerge-XXXXXX")
+                          : QDir::tempPath() + QStringLiteral("/tst_configmerge-XXXXXX"));
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("game.cfg"));
+    CaseGenerator generator(20261204);
+    int failures = 0;
+    std::optional<MergeCase> smallest;
+    for (int i = 0; i < 3000; ++i) {
+        const MergeCase c = generator.next();
+        if (!mismatch(c, path))
+            continue;
+        ++failures;
+        if (!smallest || c.size() < smallest->size())
+            smallest = c;
+    }
+    if (smallest) {
+        const MergeCase small = shrink(*smallest, path);
+        QFAIL(qPrintable(QStringLiteral("%1 of 3000 cases differ; smallest:\n%2\n%3")
+                             .arg(failures)
+                             .arg(describe(small), *mismatch(small, path))));
+    }
+}
+
+// Interactions between steps that random cases seldom hit.
+void TestConfigMerge::fastMerge_matchesOneByOneSave_rareCases_data()
+{
+    QTest::addColumn<QByteArray>("syntaxTemplate");
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArrayList>("items"); // name, value, name, value, ...
+    QTest::newRow("replaced line becomes a later tweak's line")
+        << QByteArray("cvar value;") << true << QByteArray("a 1;\r\n") << QByteArrayList{"a", "b ", "a b", "z"};
+    QTest::newRow("appended line becomes a later tweak's line")
+        << QByteArray("cvar value;") << false << QByteArray() << QByteArrayList{"a", "b ", "a b", "z"};
+    QTest::newRow("empty key after an append")
+        << QByteArray("cvarvalue") << false << QByteArray() << QByteArrayList{"a", "1", "", "x"};
+    QTest::newRow("empty key in a blank file")
+        << QByteArray("cvarvalue") << true << QByteArray(" \r\n\r\n") << QByteArrayList{"", "x", "", "y"};
+    QTest::newRow("appended empty line dropped by the next step")
+        << QByteArray("cvarvalue") << true << QByteArray() << QByteArrayList{"", "", "a", "1"};
+    QTest::newRow("file left as one line without an end loses its line end")
+        << QByteArray("cvar value") << true << QByteArray("\na 1") << QByteArrayList{"a", "2", "b", "3"};
+    QTest::newRow("empty line appended without an end reads as the final line end")
+        << QByteArray("cvarvalue") << true << QByteArray("a\nb") << QByteArrayList{"", "", "", "", "c", ""};
+    QTest::newRow("same tweak twice") << QByteArray("cvar \"value\"") << true << QByteArray("a \"1\"\na \"1\"\n")
+                                      << QByteArrayList{"a", "", "a", "1", "a", "2"};
+}
+
+void TestConfigMerge::fastMerge_matchesOneByOneSave_rareCases()
+{
+    QFETCH(QByteArray, syntaxTemplate);
+    QFETCH(bool, exists);
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArrayList, items);
+    MergeCase c;
+    c.syntax = parseSyntaxTemplate(syntaxTemplate).value();
+    c.exists = exists;
+    c.lines.append({file, QByteArray()});
+    for (qsizetype i = 0; i + 1 < items.size(); i += 2)
+        c.items.append({items[i], items[i + 1]});
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const auto difference = mismatch(c, dir.filePath(QStringLiteral("game.cfg")));
+    QVERIFY2(!difference, qPrintable(difference.value_or(QString())));
+}
+
+void TestConfigMerge::fastMerge_matchesOneByOneSave_realConfigs_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("syntaxTemplate");
+    QTest::newRow("quake2") << "quake2/config.cfg" << QByteArray("set cvar \"value\"");
+    QTest::newRow("ioquake3") << "ioquake3/q3config.cfg" << QByteArray("seta cvar \"value\"");
+    QTest::newRow("yquake2") << "yquake2/yq2.cfg" << QByteArray("set\tcvar\tvalue");
+    QTest::newRow("warsow") << "warsow/default.cfg" << QByteArray("set cvar \"value\"");
+    QTest::newRow("urbanterror") << "urbanterror/server_example.cfg" << QByteArray("set  cvar \"value\"");
+    QTest::newRow("unvanquished") << "unvanquished/server.cfg" << QByteArray("set cvar value");
+    QTest::newRow("tf2-mastercomfig") << "tf2-mastercomfig/comfig.cfg" << QByteArray("cvar value");
+    QTest::newRow("xonotic") << "xonotic/server.cfg" << QByteArray("cvar value");
+    QTest::newRow("prboom-plus") << "prboom-plus/prboom-plus.cfg" << QByteArray("cvar value");
+    QTest::newRow("mochadoom") << "mochadoom/default.cfg" << QByteArray("cvar\t\tvalue");
+    QTest::newRow("xash3d") << "xash3d/config.cfg" << QByteArray("cvar \"value\"");
+    QTest::newRow("winquake") << "winquake/config.cfg" << QByteArray("cvar \"value\"");
+}
+
+void TestConfigMerge::fastMerge_matchesOneByOneSave_realConfigs()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, syntaxTemplate);
+    const QString source = QStringLiteral(TUNESMITH_REALCONFIGS "/") + file;
+    if (!QFile::exists(source))
+        QSKIP("the real game configs are not beside this checkout");
+    const QByteArray original = readAll(source);
+    const auto syntax = parseSyntaxTemplate(syntaxTemplate);
+    QVERIFY(syntax);
+    const QList<QByteArray> names = namesInConfig(original, *syntax);
+    QVERIFY2(names.size() >= 2, "the syntax should fit some of the file's lines");
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("game.cfg"));
+    QRandomGenerator random(quint32(qHash(file)));
+    for (int round = 0; round < 4; ++round) {
+        MergeCase c;
+        c.syntax = *syntax;
+        c.lines.append({original, QByteArray()});
+        const ConfigSnapshot snapshot(original);
+        const int count = 1 + int(random.bounded(40));
+        for (int i = 0; i < count; ++i) {
+            // Mostly the file's own names, some that merely end another name, one that is not there at all.
+            const int kind = int(random.bounded(10));
+            const QByteArray name = kind == 0   ? QByteArray("rate")
+                                    : kind == 1 ? QByteArray("volume")
+                                    : kind == 2 ? QByteArray("tunesmith_new")
+                                                : names[random.bounded(int(names.size()))];
+            const QList<QByteArray> values = {"", "0", "1", "2 3", "\"q\"", lookupValue(snapshot, *syntax, name)};
+            c.items.append({name, values[random.bounded(int(values.size()))]});
+        }
+        const auto difference = mismatch(c, path);
+        QVERIFY2(!difference,
+                 qPrintable(QStringLiteral("round %1: %2").arg(round).arg(difference.value_or(QString()))));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestConfigMerge)
+#include "tst_configmerge.moc"

@@ -1,0 +1,274 @@
+#include "app/clock.h"
+#include "app/programstate.h"
+#include "gameconfig/backups.h"
+#include "gameconfig/configwriter.h"
+#include "loader/loadedprofile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Tunesmith;
+
+namespace
+{
+
+const QDateTime lateEvening(QDate(2026, 12, 4), QTime(23, 5, 41));
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+bool writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray visible(QByteArray bytes)
+{
+    return bytes.replace("\r", "\\r").replace("\n", "\\n\n");
+}
+
+// A backup holds the file's non-blank lines joined by its first line end, ending as the file ends.
+QByteArray expectedBackup(const QByteArray &before)
+{
+    QList<QByteArray> lines;
+    QByteArray lineEnd;
+    QByteArray line;
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        if (before[i] != '\r' && before[i] != '\n') {
+            line += before[i];
+            continue;
+        }
+        const bool crlf = before[i] == '\r' && i + 1 < before.size() && before[i + 1] == '\n';
+        if (lineEnd.isEmpty())
+            lineEnd = crlf ? "\r\n" : QByteArray(1, before[i]);
+        i += crlf ? 1 : 0;
+        lines.append(line);
+        line.clear();
+    }
+    if (!line.isEmpty())
+        lines.append(line);
+    lines.removeIf([](const QByteArray &l) { return l.count(' ') == l.size(); });
+    if (lines.isEmpty())
+        return {};
+    const bool finalEnd = before.endsWith('\n') || before.endsWith('\r');
+    return lines.join(lineEnd.isEmpty() ? QByteArray("\r\n") : lineEnd) +
+           (finalEnd ? (lineEnd.isEmpty() ? QByteArray("\r\n") : lineEnd) : QByteArray());
+}
+
+// A program folder with the profile loaded as "Example Game.tsm" and an empty install directory, so every tweak
+// starts at its default; the save goes to install/<game config file name>.
+class SaveSetup
+{
+public:
+    explicit SaveSetup(const QString &profileSource)
+    {
+        QDir(m_dir.path()).mkpath(QStringLiteral("program"));
+        QDir(m_dir.path()).mkpath(QStringLiteral("install"));
+        QDir(m_dir.path()).mkpath(QStringLiteral("empty"));
+        state.programFolder = m_dir.filePath(QStringLiteral("program"));
+        state.currentProfile = QStringLiteral("Example Game.tsm");
+        state.installDir = m_dir.filePath(QStringLiteral("empty"));
+        const QString profilePath = m_dir.filePath(QStringLiteral("Example Game.tsm"));
+        QFile::copy(profileSource, profilePath);
+        QList<ProfileProblem> problems;
+        profile = loadProfile(
+            profilePath, state, [](const QString &) {}, &problems, &loadError);
+        configPath = m_dir.filePath(QStringLiteral("install/")) + QString::fromUtf8(state.gameConfigFileName);
+    }
+
+    bool save(QString *error, QString *backupPath = nullptr)
+    {
+        return GameConfigWriter::save(*profile, state, FixedClock(lateEvening), configPath, error, backupPath);
+    }
+    QString path(const QString &relative) const { return m_dir.filePath(relative); }
+    QStringList backups() const
+    {
+        return QDir(state.backupsPath()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+    }
+
+    ProgramState state;
+    std::unique_ptr<LoadedProfile> profile;
+    QString configPath;
+    QString loadError;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+const QString simpleProfile = QStringLiteral(TUNESMITH_TEST_DATA "/merge/lf_file_stays_lf/profile.tsm");
+
+} // namespace
+
+class TestConfigSave : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void save_givesGoldenFileAndBackup_data();
+    void save_givesGoldenFileAndBackup();
+    void backupName_isProfileDateTimeAndBaseName_data();
+    void backupName_isProfileDateTimeAndBaseName();
+    void saveWithBackupsOff_writesNoBackup();
+    void saveWhenBackupFails_leavesConfigByteIdentical_data();
+    void saveWhenBackupFails_leavesConfigByteIdentical();
+    void saveToUnwritablePlace_failsAndLeavesTargetAlone_data();
+    void saveToUnwritablePlace_failsAndLeavesTargetAlone();
+    void dialogFilter_extensionStartsAfterFirstDot_data();
+    void dialogFilter_extensionStartsAfterFirstDot();
+};
+
+void TestConfigSave::save_givesGoldenFileAndBackup_data()
+{
+    QTest::addColumn<QString>("folder");
+    const QDir root(QStringLiteral(TUNESMITH_TEST_DATA "/merge"));
+    for (const QString &name : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        QTest::newRow(qPrintable(name)) << root.filePath(name);
+    QVERIFY(root.entryList(QDir::Dirs | QDir::NoDotAndDotDot).size() >= 10);
+}
+
+void TestConfigSave::save_givesGoldenFileAndBackup()
+{
+    QFETCH(QString, folder);
+    SaveSetup setup(folder + QStringLiteral("/profile.tsm"));
+    QVERIFY2(setup.profile, qPrintable(setup.loadError));
+    QVERIFY(!QFileInfo::exists(setup.state.backupsPath()));
+    const QString before = folder + QStringLiteral("/before.cfg");
+    const bool existed = QFile::exists(before);
+    if (existed)
+        QVERIFY(QFile::copy(before, setup.configPath));
+
+    QString error;
+    QString backupPath;
+    QVERIFY2(setup.save(&error, &backupPath), qPrintable(error));
+
+    const QByteArray expected = readAll(folder + QStringLiteral("/expected.cfg"));
+    const QByteArray actual = readAll(setup.configPath);
+    QVERIFY2(actual == expected, "\nactual:\n" + visible(actual) + "\nexpected:\n" + visible(expected));
+    if (!existed) {
+        QVERIFY(setup.backups().isEmpty());
+        return;
+    }
+    const QString base = QFileInfo(setup.configPath).completeBaseName();
+    QCOMPARE(setup.backups(), QStringList{QStringLiteral("Example Game 04-12 23-05 ") + base});
+    QCOMPARE(backupPath, setup.state.backupsPath() + QLatin1Char('/') + setup.backups().constFirst());
+    QCOMPARE(visible(readAll(backupPath)), visible(expectedBackup(readAll(before))));
+}
+
+void TestConfigSave::backupName_isProfileDateTimeAndBaseName_data()
+{
+    QTest::addColumn<QString>("profile");
+    QTest::addColumn<QDateTime>("when");
+    QTest::addColumn<QString>("configPath");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("example") << "Example Game.tsm" << lateEvening << "/games/base/game.cfg"
+                             << "Example Game 04-12 23-05 game";
+    QTest::newRow("two dots") << "Example Game.tsm" << lateEvening << "/games/my.game.cfg"
+                              << "Example Game 04-12 23-05 my.game";
+    QTest::newRow("no extension") << "q.tsm" << lateEvening << "/games/autoexec"
+                                  << "q 04-12 23-05 autoexec";
+    QTest::newRow("dot in folder only") << "q.tsm" << lateEvening << "/games/v1.2/autoexec"
+                                        << "q 04-12 23-05 autoexec";
+    QTest::newRow("morning, two-digit pieces") << "q.tsm" << QDateTime(QDate(2004, 1, 9), QTime(9, 5, 3)) << "/g/x.cfg"
+                                               << "q 09-01 09-05 x";
+}
+
+void TestConfigSave::backupName_isProfileDateTimeAndBaseName()
+{
+    QFETCH(QString, profile);
+    QFETCH(QDateTime, when);
+    QFETCH(QString, configPath);
+    QFETCH(QString, expected);
+    QCOMPARE(Backups::backupName(profile, FixedClock(when), configPath), expected);
+}
+
+void TestConfigSave::saveWithBackupsOff_writesNoBackup()
+{
+    SaveSetup setup(simpleProfile);
+    QVERIFY(setup.profile);
+    QVERIFY(writeAll(setup.configPath, "seta r_a \"0\"\n"));
+    setup.state.backups = false;
+    QString error;
+    QVERIFY2(setup.save(&error), qPrintable(error));
+    QCOMPARE(readAll(setup.configPath), QByteArray("seta r_a \"1\"\nseta r_b \"0\"\n"));
+    QVERIFY(!QFileInfo::exists(setup.state.backupsPath()));
+}
+
+void TestConfigSave::saveWhenBackupFails_leavesConfigByteIdentical_data()
+{
+    QTest::addColumn<bool>("backupsIsFile");
+    QTest::newRow("backups folder is a regular file") << true;
+    QTest::newRow("backup name taken by a folder") << false;
+}
+
+void TestConfigSave::saveWhenBackupFails_leavesConfigByteIdentical()
+{
+    QFETCH(bool, backupsIsFile);
+    SaveSetup setup(simpleProfile);
+    QVERIFY(setup.profile);
+    const QByteArray before = "\r\nseta r_a \"0\"\r\n";
+    QVERIFY(writeAll(setup.configPath, before));
+    if (backupsIsFile)
+        QVERIFY(writeAll(setup.state.backupsPath(), "not a folder"));
+    else
+        QVERIFY(QDir().mkpath(setup.state.backupsPath() + QStringLiteral("/Example Game 04-12 23-05 game")));
+    QString error;
+    QVERIFY(!setup.save(&error));
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(readAll(setup.configPath), before);
+}
+
+void TestConfigSave::saveToUnwritablePlace_failsAndLeavesTargetAlone_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::newRow("folder does not exist") << "install/missing/game.cfg";
+    QTest::newRow("target is a folder") << "install";
+}
+
+void TestConfigSave::saveToUnwritablePlace_failsAndLeavesTargetAlone()
+{
+    QFETCH(QString, target);
+    SaveSetup setup(simpleProfile);
+    QVERIFY(setup.profile);
+    setup.configPath = setup.path(target);
+    const bool wasFolder = QFileInfo(setup.configPath).isDir();
+    QString error;
+    QVERIFY(!setup.save(&error));
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(QFileInfo(setup.configPath).isDir(), wasFolder);
+    QCOMPARE(QFileInfo(setup.configPath).isFile(), false);
+    QVERIFY(setup.backups().isEmpty());
+}
+
+void TestConfigSave::dialogFilter_extensionStartsAfterFirstDot_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("pattern");
+    QTest::newRow("one dot") << QByteArray("game.cfg") << "cfg files"
+                             << "*.cfg";
+    QTest::newRow("two dots") << QByteArray("my.game.cfg") << "game.cfg files"
+                              << "*.game.cfg";
+    QTest::newRow("no dot: the whole name") << QByteArray("autoexec") << "autoexec files"
+                                            << "*.autoexec";
+}
+
+void TestConfigSave::dialogFilter_extensionStartsAfterFirstDot()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(QString, label);
+    QFETCH(QString, pattern);
+    const auto filter = GameConfigWriter::dialogFilter(name);
+    QCOMPARE(filter.exactName, QString::fromUtf8(name));
+    QCOMPARE(filter.extensionLabel, label);
+    QCOMPARE(filter.extensionPattern, pattern);
+}
+
+QTEST_GUILESS_MAIN(TestConfigSave)
+#include "tst_configsave.moc"

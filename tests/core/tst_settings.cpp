@@ -1,0 +1,208 @@
+#include "app/programstate.h"
+#include "app/settings.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Tunesmith;
+
+namespace
+{
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+bool writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void readFrom_appliesOnlyWellFormedEntries_data();
+    void readFrom_appliesOnlyWellFormedEntries();
+    void read_setsOptionsOnFirst_andMissingFileKeepsDefaults();
+    void toggleOption_appendsThenReplacesItsLine();
+    void storeInstallDir_appendsThenReplaces_andLeavesOtherProfilesAlone();
+    void lookupInstallDir_lastExactKeyWins();
+    void lookupInstallDir_missingFile_isRecreatedWithSpeeds();
+    void storeSpeeds_replacesLines_andSameValuesAddNothing();
+};
+
+void TestSettings::readFrom_appliesOnlyWellFormedEntries_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("autoUpdate");
+    QTest::addColumn<bool>("backups");
+    QTest::addColumn<bool>("descriptions");
+    QTest::addColumn<int>("upload");
+    QTest::addColumn<int>("download");
+
+    QTest::newRow("only update|0") << QByteArray("update|0\r\n") << false << true << true << 0 << 0;
+    QTest::newRow("all three off") << QByteArray("backups|0\rdescriptions|0\nupdate|0") << false << false << false << 0
+                                   << 0;
+    QTest::newRow("update|1 leaves it on") << QByteArray("update|1") << true << true << true << 0 << 0;
+    QTest::newRow("empty value leaves it on") << QByteArray("update|") << true << true << true << 0 << 0;
+    QTest::newRow("word leaves it on") << QByteArray("update|off") << true << true << true << 0 << 0;
+    QTest::newRow("0 with a blank leaves it on")
+        << QByteArray("update|0 \r\nbackups| 0") << true << true << true << 0 << 0;
+    QTest::newRow("further bar is part of the value") << QByteArray("backups|0|1") << true << true << true << 0 << 0;
+    QTest::newRow("one 0 line is enough") << QByteArray("backups|0\r\nbackups|1") << true << false << true << 0 << 0;
+    QTest::newRow("key case matters") << QByteArray("Update|0\r\nUPLOAD|500") << true << true << true << 0 << 0;
+    QTest::newRow("leading space on key") << QByteArray(" update|0\r\n upload|500") << true << true << true << 0 << 0;
+    QTest::newRow("speeds") << QByteArray("upload|16384\r\ndownload|65536\r\n") << true << true << true << 16384
+                            << 65536;
+    QTest::newRow("last speed wins") << QByteArray("upload|1\r\nupload|2\r\n") << true << true << true << 2 << 0;
+    QTest::newRow("halves round to even")
+        << QByteArray("upload|12.5\r\ndownload|13.5") << true << true << true << 12 << 14;
+    QTest::newRow("spaces around a number") << QByteArray("download| 42 ") << true << true << true << 0 << 42;
+    QTest::newRow("bad speed ignored, earlier kept")
+        << QByteArray("upload|5\r\nupload|fast\r\nupload|3000000000\r\nupload|") << true << true << true << 5 << 0;
+    QTest::newRow("lines without a bar ignored")
+        << QByteArray("update\r\nupload\r\nbackups0") << true << true << true << 0 << 0;
+    QTest::newRow("blank lines ignored") << QByteArray("\r\n   \r\nupdate|0\r\n") << false << true << true << 0 << 0;
+}
+
+void TestSettings::readFrom_appliesOnlyWellFormedEntries()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, autoUpdate);
+    QFETCH(bool, backups);
+    QFETCH(bool, descriptions);
+    QFETCH(int, upload);
+    QFETCH(int, download);
+    ProgramState state;
+    Settings::readFrom(file, state);
+    QCOMPARE(state.autoUpdate, autoUpdate);
+    QCOMPARE(state.backups, backups);
+    QCOMPARE(state.descriptions, descriptions);
+    QCOMPARE(state.uploadSpeed, upload);
+    QCOMPARE(state.downloadSpeed, download);
+}
+
+void TestSettings::read_setsOptionsOnFirst_andMissingFileKeepsDefaults()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    ProgramState state;
+    state.programFolder = dir.path();
+    state.autoUpdate = state.backups = state.descriptions = false;
+    Settings::read(state);
+    QVERIFY(state.autoUpdate && state.backups && state.descriptions);
+    QVERIFY(!QFile::exists(state.settingsPath()));
+
+    QVERIFY(writeAll(state.settingsPath(), "descriptions|0\r\nupload|700\r\n"));
+    state.backups = false;
+    Settings::read(state);
+    QVERIFY(state.autoUpdate && state.backups && !state.descriptions);
+    QCOMPARE(state.uploadSpeed, 700);
+}
+
+void TestSettings::toggleOption_appendsThenReplacesItsLine()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    ProgramState state;
+    state.programFolder = dir.path();
+    QVERIFY(writeAll(state.settingsPath(), "\r\nupdate|1\r\n"));
+    QString error;
+    QVERIFY2(Settings::toggleOption(state, Option::Backups, &error), qPrintable(error));
+    QVERIFY(!state.backups);
+    QCOMPARE(readAll(state.settingsPath()), QByteArray("update|1\r\nbackups|0\r\n"));
+    QVERIFY(Settings::toggleOption(state, Option::Backups, &error));
+    QVERIFY(state.backups);
+    QCOMPARE(readAll(state.settingsPath()), QByteArray("update|1\r\nbackups|1\r\n"));
+    QVERIFY(Settings::toggleOption(state, Option::AutoUpdate, &error));
+    QVERIFY(!state.autoUpdate);
+    QCOMPARE(readAll(state.settingsPath()), QByteArray("update|0\r\nbackups|1\r\n"));
+    QVERIFY(Settings::toggleOption(state, Option::Descriptions, &error));
+    QCOMPARE(readAll(state.settingsPath()), QByteArray("update|0\r\nbackups|1\r\ndescriptions|0\r\n"));
+}
+
+void TestSettings::storeInstallDir_appendsThenReplaces_andLeavesOtherProfilesAlone()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    ProgramState state;
+    state.programFolder = dir.path();
+    state.currentProfile = QStringLiteral("Game.tsm");
+    // Another profile whose file name ends with this one's, stored with the directory this one starts from.
+    state.installDir = QStringLiteral("C:/games");
+    QVERIFY(writeAll(state.settingsPath(), "My Game.tsm|C:/games\r\n"));
+    QString error;
+    QVERIFY2(Settings::storeInstallDir(state, QStringLiteral("D:/x"), &error), qPrintable(error));
+    QCOMPARE(state.installDir, QStringLiteral("D:/x"));
+    QCOMPARE(readAll(state.settingsPath()), QByteArray("My Game.tsm|C:/games\r\nGame.tsm|D:/x\r\n"));
+    QVERIFY(Settings::storeInstallDir(state, QStringLiteral("E:/y|z"), &error));
+    QCOMPARE(readAll(state.settingsPath()), QByteArray("My Game.tsm|C:/games\r\nGame.tsm|E:/y|z\r\n"));
+
+    QVERIFY(Settings::lookupInstallDir(state));
+    QCOMPARE(state.installDir, QStringLiteral("E:/y|z"));
+    state.currentProfile = QStringLiteral("My Game.tsm");
+    QVERIFY(Settings::lookupInstallDir(state));
+    QCOMPARE(state.installDir, QStringLiteral("C:/games"));
+}
+
+void TestSettings::lookupInstallDir_lastExactKeyWins()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    ProgramState state;
+    state.programFolder = dir.path();
+    state.currentProfile = QStringLiteral("Game.tsm");
+    QVERIFY(
+        writeAll(state.settingsPath(),
+                 "Game.tsm|/one\r\n Game.tsm|/spaced\r\ngame.tsm|/lower\r\nGame.tsm|/two\rGame.tsm\nMy Game.tsm|/x\n"));
+    QVERIFY(Settings::lookupInstallDir(state));
+    QCOMPARE(state.installDir, QStringLiteral("/two"));
+    state.currentProfile = QStringLiteral("Other.tsm");
+    QVERIFY(Settings::lookupInstallDir(state));
+    QCOMPARE(state.installDir, QString());
+}
+
+void TestSettings::lookupInstallDir_missingFile_isRecreatedWithSpeeds()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    ProgramState state;
+    state.programFolder = dir.path();
+    state.currentProfile = QStringLiteral("Game.tsm");
+    state.installDir = QStringLiteral("/stale");
+    QVERIFY(!Settings::lookupInstallDir(state));
+    QCOMPARE(state.installDir, QString());
+    ProgramState reread;
+    Settings::readFrom(readAll(state.settingsPath()), reread);
+    QCOMPARE(reread.uploadSpeed, 0);
+    QVERIFY(readAll(state.settingsPath()).startsWith("upload|0"));
+    QVERIFY(readAll(state.settingsPath()).contains("download|0"));
+}
+
+void TestSettings::storeSpeeds_replacesLines_andSameValuesAddNothing()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    ProgramState state;
+    state.programFolder = dir.path();
+    QString error;
+    QVERIFY2(Settings::storeSpeeds(state, 16384, 65536, &error), qPrintable(error));
+    QCOMPARE(readAll(state.settingsPath()), QByteArray("upload|16384\r\ndownload|65536\r\n"));
+    QCOMPARE(state.uploadSpeed, 16384);
+    QCOMPARE(state.downloadSpeed, 65536);
+    QVERIFY(Settings::storeSpeeds(state, 16384, 65536, &error));
+    QCOMPARE(readAll(state.settingsPath()), QByteArray("upload|16384\r\ndownload|65536\r\n"));
+    QVERIFY(Settings::storeSpeeds(state, 2, 0, &error));
+    QCOMPARE(readAll(state.settingsPath()), QByteArray("upload|2\r\ndownload|0\r\n"));
+}
+
+QTEST_GUILESS_MAIN(TestSettings)
+#include "tst_settings.moc"

@@ -1,0 +1,202 @@
+#include "app/fileutil.h"
+#include "app/savefile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Tunesmith;
+
+namespace
+{
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+bool writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+const QByteArray missing = "(missing)";
+
+} // namespace
+
+class TestTextFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void replaceOrAppend_givesExpectedFile_data();
+    void replaceOrAppend_givesExpectedFile();
+    void replaceOrAppend_keepsPermissions();
+    void replaceOrAppend_throughSymlink_keepsLinkAndWritesTarget();
+    void replaceOrAppend_whenTargetCannotBeWritten_failsAndChangesNothing_data();
+    void replaceOrAppend_whenTargetCannotBeWritten_failsAndChangesNothing();
+    void fileAndFolderExists_tellFilesFromFolders();
+    void numericKeyFilter_letsOnlyDigitsPointAndBackspaceThrough_data();
+    void numericKeyFilter_letsOnlyDigitsPointAndBackspaceThrough();
+};
+
+void TestTextFiles::replaceOrAppend_givesExpectedFile_data()
+{
+    QTest::addColumn<QByteArray>("before"); // "(missing)": no file
+    QTest::addColumn<QByteArray>("search");
+    QTest::addColumn<QByteArray>("replacement");
+    QTest::addColumn<bool>("lineStart");
+    QTest::addColumn<QByteArray>("after");
+
+    QTest::newRow("missing file gets the line")
+        << missing << QByteArray("a|1") << QByteArray("a|2") << false << QByteArray("a|2\r\n");
+    QTest::newRow("empty file gets the line")
+        << QByteArray() << QByteArray("a|1") << QByteArray("a|2") << false << QByteArray("a|2\r\n");
+    QTest::newRow("every equal line replaced, others not")
+        << QByteArray("a|1\r\nxa|1\r\na|1\r\na|10\r\n") << QByteArray("a|1") << QByteArray("a|2") << false
+        << QByteArray("a|2\r\nxa|1\r\na|2\r\na|10\r\n");
+    QTest::newRow("no whole line equal: appended")
+        << QByteArray("a|10\r\nxa|1\r\n") << QByteArray("a|1") << QByteArray("a|2") << false
+        << QByteArray("a|10\r\nxa|1\r\na|2\r\n");
+    QTest::newRow("line start keeps the rest of the line")
+        << QByteArray("set a \"1\" // note\r\n") << QByteArray("set a \"1\"") << QByteArray("set a \"2\"") << true
+        << QByteArray("set a \"2\" // note\r\n");
+    QTest::newRow("line start never matches inside a line")
+        << QByteArray("cl_rate \"1\"\r\n") << QByteArray("rate \"1\"") << QByteArray("rate \"2\"") << true
+        << QByteArray("cl_rate \"1\"\r\nrate \"2\"\r\n");
+    QTest::newRow("leading empty lines dropped, later ones kept")
+        << QByteArray("\r\n\r\na|1\r\n\r\nb|2\r\n") << QByteArray("b|2") << QByteArray("b|3") << false
+        << QByteArray("a|1\r\n\r\nb|3\r\n");
+    QTest::newRow("leading spaces-only lines dropped") << QByteArray("  \r\n \r\na|1\r\n") << QByteArray("x")
+                                                       << QByteArray("b|1") << false << QByteArray("a|1\r\nb|1\r\n");
+    QTest::newRow("leading tab line is content") << QByteArray("\t\r\na|1\r\n") << QByteArray("a|1")
+                                                 << QByteArray("a|0") << false << QByteArray("\t\r\na|0\r\n");
+    QTest::newRow("lf file stays lf") << QByteArray("a|1\nb|1\n") << QByteArray("c|0") << QByteArray("c|1") << false
+                                      << QByteArray("a|1\nb|1\nc|1\n");
+    QTest::newRow("cr file stays cr") << QByteArray("a|1\rb|1\r") << QByteArray("b|1") << QByteArray("b|0") << false
+                                      << QByteArray("a|1\rb|0\r");
+    QTest::newRow("mixed ends take the first") << QByteArray("a|1\nb|1\r\nc|1\r") << QByteArray("b|1")
+                                               << QByteArray("b|0") << false << QByteArray("a|1\nb|0\nc|1\n");
+    QTest::newRow("no final line end stays so") << QByteArray("a|1\r\nb|1") << QByteArray("c|0") << QByteArray("c|1")
+                                                << false << QByteArray("a|1\r\nb|1\r\nc|1");
+    QTest::newRow("empty search on a missing file writes the line")
+        << missing << QByteArray() << QByteArray("103") << false << QByteArray("103\r\n");
+    QTest::newRow("empty search on an empty file writes the line")
+        << QByteArray() << QByteArray() << QByteArray("103") << false << QByteArray("103\r\n");
+    QTest::newRow("empty search on a blank file writes the line")
+        << QByteArray("\r\n  \r\n") << QByteArray() << QByteArray("103") << false << QByteArray("103\r\n");
+    QTest::newRow("empty search leaves content alone")
+        << QByteArray("102\r\nx\r\n") << QByteArray() << QByteArray("103") << false << QByteArray("102\r\nx\r\n");
+}
+
+void TestTextFiles::replaceOrAppend_givesExpectedFile()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, search);
+    QFETCH(QByteArray, replacement);
+    QFETCH(bool, lineStart);
+    QFETCH(QByteArray, after);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("config.cfg"));
+    if (before != missing)
+        QVERIFY(writeAll(path, before));
+    QString error;
+    QVERIFY2(
+        ReplaceOrAppend(path, search, replacement, lineStart ? LineMatch::LineStart : LineMatch::WholeLine, &error),
+        qPrintable(error));
+    QCOMPARE(readAll(path), after);
+}
+
+void TestTextFiles::replaceOrAppend_keepsPermissions()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("game.cfg"));
+    QVERIFY(writeAll(path, "a|1\r\n"));
+    const auto permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther;
+    QVERIFY(QFile::setPermissions(path, permissions));
+    const auto before = QFileInfo(path).permissions();
+    QVERIFY(ReplaceOrAppend(path, "a|1", "a|2"));
+    QCOMPARE(readAll(path), QByteArray("a|2\r\n"));
+    QCOMPARE(QFileInfo(path).permissions(), before);
+}
+
+void TestTextFiles::replaceOrAppend_throughSymlink_keepsLinkAndWritesTarget()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("real")));
+    const QString target = dir.filePath(QStringLiteral("real/game.cfg"));
+    const QString link = dir.filePath(QStringLiteral("game.cfg"));
+    QVERIFY(writeAll(target, "a|1\r\n"));
+    QVERIFY(QFile::link(target, link));
+    QVERIFY(ReplaceOrAppend(link, "a|1", "a|2"));
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(QFileInfo(link).symLinkTarget(), target);
+    QCOMPARE(readAll(target), QByteArray("a|2\r\n"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList{QStringLiteral("game.cfg")});
+}
+
+void TestTextFiles::replaceOrAppend_whenTargetCannotBeWritten_failsAndChangesNothing_data()
+{
+    // Tests run as root, which may write anywhere: a folder that is not there, or a folder in the file's place.
+    QTest::addColumn<QString>("target");
+    QTest::newRow("folder does not exist") << "missing/config.cfg";
+    QTest::newRow("target is a folder") << "folder";
+}
+
+void TestTextFiles::replaceOrAppend_whenTargetCannotBeWritten_failsAndChangesNothing()
+{
+    QFETCH(QString, target);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+    const QStringList entries = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    QString error;
+    QVERIFY(!ReplaceOrAppend(dir.filePath(target), "a|1", "a|2", LineMatch::WholeLine, &error));
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), entries);
+    QVERIFY(QDir(dir.filePath(QStringLiteral("folder"))).isEmpty());
+}
+
+void TestTextFiles::fileAndFolderExists_tellFilesFromFolders()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString file = dir.filePath(QStringLiteral("f"));
+    QVERIFY(writeAll(file, ""));
+    QVERIFY(FileExists(file));
+    QVERIFY(!FolderExists(file));
+    QVERIFY(!FileExists(dir.path()));
+    QVERIFY(FolderExists(dir.path()));
+    QVERIFY(!FileExists(dir.filePath(QStringLiteral("none"))));
+    QVERIFY(!FolderExists(dir.filePath(QStringLiteral("none"))));
+    QCOMPARE(ShortPath(QString()), QString());
+}
+
+void TestTextFiles::numericKeyFilter_letsOnlyDigitsPointAndBackspaceThrough_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("passes");
+    for (char c : QByteArray("0123456789."))
+        QTest::addRow("%c", c) << int(c) << true;
+    QTest::newRow("backspace") << 8 << true;
+    for (char c : QByteArray("-+ a/:,"))
+        QTest::addRow("'%c'", c) << int(c) << false;
+    QTest::newRow("tab") << 9 << false;
+}
+
+void TestTextFiles::numericKeyFilter_letsOnlyDigitsPointAndBackspaceThrough()
+{
+    QFETCH(int, key);
+    QFETCH(bool, passes);
+    QCOMPARE(NumericKeyFilter(qint16(key)), passes ? qint16(key) : qint16(0));
+}
+
+QTEST_GUILESS_MAIN(TestTextFiles)
+#include "tst_textfiles.moc"

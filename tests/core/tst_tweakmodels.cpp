@@ -1,0 +1,577 @@
+#include "app/programstate.h"
+#include "tweaks/multitweak.h"
+#include "tweaks/simpletweak.h"
+#include "tweaks/texttweak.h"
+
+#include <QTest>
+
+using namespace Tunesmith;
+
+class TestTweakModels : public QObject
+{
+    Q_OBJECT
+
+public:
+    TestTweakModels() { m_context.state = &m_state; }
+
+private slots:
+    void newTweaks_holdEmptyTextsAndShowNothing();
+
+    void simpleSetValue_onlyExactOneOrZeroChangesDisplay_data();
+    void simpleSetValue_onlyExactOneOrZeroChangesDisplay();
+    void simpleOnOffOn_leavesOnlyOnMarkerFilled();
+    void simpleClickOn_fromEmptyValueGivesOne();
+    void simpleDefaultAndPresets_neverChangeDisplayOrValue();
+    void simpleMenuDefault_withEmptyDefaultChangesNothing();
+
+    void multiAddCVar_selectsFirstEntryEveryTime();
+    void multiSetValue_takesPositionAndReadsValueText_data();
+    void multiSetValue_takesPositionAndReadsValueText();
+    void multiSetDesAsValue_selectsLastMatchingValueOnly_data();
+    void multiSetDesAsValue_selectsLastMatchingValueOnly();
+    void multiPick_setsValueOfPickedEntry();
+
+    void textWorkedSequence_typingPastMaxShowsMax();
+    void textSetValue_boundsWholeNumbersOnly_data();
+    void textSetValue_boundsWholeNumbersOnly();
+    void textClearedBox_showsZero();
+    void textFightingBounds_settleOnABound_data();
+    void textFightingBounds_settleOnABound();
+    void textMinMaxValue_boundsLikeTheBoxWithoutTouchingIt_data();
+    void textMinMaxValue_boundsLikeTheBoxWithoutTouchingIt();
+
+    void labelRelease_marksOnlyRuledTweaksAndOpensOnlyOnRightButton();
+    void ruledTweakPresets_doNothingEvenWhenCalled();
+    void menuDefaultAndPresets_applyToEachKind();
+
+    void savedState_roundTripsEveryProperty();
+    void savedState_missingNamesReadAsEmpty();
+    void savedState_valuesStoredWithoutTouchingWidgets();
+    void savedState_numericValueBoundedByEarlierBounds();
+
+private:
+    ProgramState m_state;
+    TweakContext m_context;
+};
+
+void TestTweakModels::newTweaks_holdEmptyTextsAndShowNothing()
+{
+    SimpleTweak simple(1, &m_context);
+    MultiTweak multi(1, &m_context);
+    TextTweak text(1, &m_context);
+    for (const TweakModel *model :
+         {static_cast<TweakModel *>(&simple), static_cast<TweakModel *>(&multi), static_cast<TweakModel *>(&text)}) {
+        QCOMPARE(model->Value(), QByteArray());
+        QCOMPARE(model->Default(), QByteArray());
+        QCOMPARE(model->Ping(), QByteArray());
+        QCOMPARE(model->ShortDescription(), QByteArray());
+        QCOMPARE(model->defaultMenuCaption(), QStringLiteral("Default"));
+        QVERIFY(model->presetMenuEnabled());
+    }
+    QCOMPARE(simple.shown(), SimpleTweak::Shown::None);
+    QVERIFY(!simple.onMarkerFilled() && !simple.offMarkerFilled());
+    QVERIFY(multi.entries().isEmpty());
+    QCOMPARE(multi.selected(), -1);
+    QCOMPARE(text.MinValue(), QByteArray());
+    QCOMPARE(text.MaxValue(), QByteArray());
+}
+
+void TestTweakModels::simpleSetValue_onlyExactOneOrZeroChangesDisplay_data()
+{
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<int>("shown");
+
+    const int on = int(SimpleTweak::Shown::On);
+    const int off = int(SimpleTweak::Shown::Off);
+    QTest::newRow("1") << QByteArray("1") << on;
+    QTest::newRow("0") << QByteArray("0") << off;
+    QTest::newRow("blank before 1") << QByteArray(" 1") << off;
+    QTest::newRow("blank after 1") << QByteArray("1 ") << off;
+    QTest::newRow("01") << QByteArray("01") << off;
+    QTest::newRow("on") << QByteArray("on") << off;
+    QTest::newRow("empty") << QByteArray("") << off;
+    QTest::newRow("2") << QByteArray("2") << off;
+}
+
+void TestTweakModels::simpleSetValue_onlyExactOneOrZeroChangesDisplay()
+{
+    QFETCH(QByteArray, value);
+    QFETCH(int, shown);
+    SimpleTweak tweak(1, &m_context);
+    tweak.setValue("0");
+    tweak.setValue(value);
+    QCOMPARE(tweak.Value(), value); // what a save writes, even when the buttons cannot show it
+    QCOMPARE(int(tweak.shown()), shown);
+    QCOMPARE(tweak.onMarkerFilled(), shown == int(SimpleTweak::Shown::On));
+    QCOMPARE(tweak.offMarkerFilled(), shown == int(SimpleTweak::Shown::Off));
+}
+
+void TestTweakModels::simpleOnOffOn_leavesOnlyOnMarkerFilled()
+{
+    SimpleTweak tweak(1, &m_context);
+    tweak.clickButton(1);
+    tweak.clickButton(0);
+    QVERIFY(tweak.offMarkerFilled() && !tweak.onMarkerFilled());
+    QCOMPARE(tweak.Value(), QByteArray("0"));
+    tweak.clickButton(1);
+    QCOMPARE(tweak.shown(), SimpleTweak::Shown::On);
+    QVERIFY(tweak.onMarkerFilled() && !tweak.offMarkerFilled());
+    QCOMPARE(tweak.Value(), QByteArray("1"));
+    tweak.setValue("1");
+    QCOMPARE(tweak.shown(), SimpleTweak::Shown::On);
+}
+
+void TestTweakModels::simpleClickOn_fromEmptyValueGivesOne()
+{
+    SimpleTweak tweak(1, &m_context);
+    tweak.setValue("2");
+    tweak.clickButton(1);
+    QCOMPARE(tweak.Value(), QByteArray("1"));
+    QCOMPARE(tweak.shown(), SimpleTweak::Shown::On);
+}
+
+void TestTweakModels::simpleDefaultAndPresets_neverChangeDisplayOrValue()
+{
+    SimpleTweak tweak(1, &m_context);
+    tweak.setValue("1");
+    tweak.setDefault("0");
+    tweak.setPreset_Quality("0");
+    tweak.setPreset_FPS("0");
+    tweak.setPreset_DieHard("0");
+    QCOMPARE(tweak.Value(), QByteArray("1"));
+    QCOMPARE(tweak.shown(), SimpleTweak::Shown::On);
+}
+
+void TestTweakModels::simpleMenuDefault_withEmptyDefaultChangesNothing()
+{
+    SimpleTweak tweak(1, &m_context);
+    tweak.setValue("0");
+    tweak.menuDefault();
+    QCOMPARE(tweak.Value(), QByteArray("0"));
+    QCOMPARE(tweak.shown(), SimpleTweak::Shown::Off);
+}
+
+void TestTweakModels::multiAddCVar_selectsFirstEntryEveryTime()
+{
+    MultiTweak tweak(1, &m_context);
+    tweak.AddCVar("Low", "25");
+    QCOMPARE(tweak.selected(), 0);
+    QCOMPARE(tweak.Value(), QByteArray("25"));
+    tweak.AddCVar("High", "100");
+    QCOMPARE(tweak.entries().size(), 2);
+    QCOMPARE(tweak.entries().at(1).description, QByteArray("High"));
+    QCOMPARE(tweak.entries().at(1).value, QByteArray("100"));
+    QCOMPARE(tweak.selected(), 0);
+    tweak.pick(1);
+    tweak.AddCVar("Ultra", "200");
+    QCOMPARE(tweak.selected(), 0);
+    QCOMPARE(tweak.Value(), QByteArray("25"));
+}
+
+void TestTweakModels::multiSetValue_takesPositionAndReadsValueText_data()
+{
+    QTest::addColumn<QByteArray>("position");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<QByteArray>("value");
+
+    // Starts on entry 1 ("100"); a position that is no entry changes nothing.
+    QTest::newRow("0") << QByteArray("0") << 0 << QByteArray("25");
+    QTest::newRow("2") << QByteArray("2") << 2 << QByteArray("200");
+    QTest::newRow("blanks around") << QByteArray(" 2 ") << 2 << QByteArray("200");
+    QTest::newRow("half to even") << QByteArray("0.5") << 0 << QByteArray("25");
+    QTest::newRow("1.5 to even") << QByteArray("1.5") << 2 << QByteArray("200");
+    QTest::newRow("-1 clears the selection") << QByteArray("-1") << -1 << QByteArray();
+    QTest::newRow("past the end") << QByteArray("3") << 1 << QByteArray("100");
+    QTest::newRow("below -1") << QByteArray("-2") << 1 << QByteArray("100");
+    QTest::newRow("beyond 16 bits") << QByteArray("65536") << 1 << QByteArray("100");
+    QTest::newRow("empty") << QByteArray("") << 1 << QByteArray("100");
+    QTest::newRow("value text") << QByteArray("High") << 1 << QByteArray("100");
+    QTest::newRow("exponent") << QByteArray("2e0") << 1 << QByteArray("100");
+}
+
+void TestTweakModels::multiSetValue_takesPositionAndReadsValueText()
+{
+    QFETCH(QByteArray, position);
+    QFETCH(int, selected);
+    QFETCH(QByteArray, value);
+    MultiTweak tweak(1, &m_context);
+    tweak.AddCVar("Low", "25");
+    tweak.AddCVar("High", "100");
+    tweak.AddCVar("Ultra", "200");
+    tweak.setValue("1");
+    QCOMPARE(tweak.Value(), QByteArray("100"));
+    tweak.setValue(position);
+    QCOMPARE(tweak.selected(), selected);
+    QCOMPARE(tweak.Value(), value);
+}
+
+void TestTweakModels::multiSetDesAsValue_selectsLastMatchingValueOnly_data()
+{
+    QTest::addColumn<QByteArray>("wanted");
+    QTest::addColumn<int>("selected");
+
+    // Entries: Off/0, Low/1, Same/1, High/x, Upper/X; starts on entry 0.
+    QTest::newRow("single match") << QByteArray("x") << 3;
+    QTest::newRow("case differs") << QByteArray("X") << 4;
+    QTest::newRow("last of two matches") << QByteArray("1") << 2;
+    QTest::newRow("description is not a value") << QByteArray("High") << 0;
+    QTest::newRow("empty matches nothing") << QByteArray("") << 0;
+    QTest::newRow("trailing blank") << QByteArray("x ") << 0;
+    QTest::newRow("numerically equal text") << QByteArray("01") << 0;
+}
+
+void TestTweakModels::multiSetDesAsValue_selectsLastMatchingValueOnly()
+{
+    QFETCH(QByteArray, wanted);
+    QFETCH(int, selected);
+    MultiTweak tweak(1, &m_context);
+    tweak.AddCVar("Off", "0");
+    tweak.AddCVar("Low", "1");
+    tweak.AddCVar("Same", "1");
+    tweak.AddCVar("High", "x");
+    tweak.AddCVar("Upper", "X");
+    tweak.SetDesAsValue(wanted);
+    QCOMPARE(tweak.selected(), selected);
+    QCOMPARE(tweak.Value(), tweak.entries().at(selected).value);
+}
+
+void TestTweakModels::multiPick_setsValueOfPickedEntry()
+{
+    MultiTweak tweak(1, &m_context);
+    tweak.AddCVar("Low", "25");
+    tweak.AddCVar("High", "100");
+    tweak.pick(1);
+    QCOMPARE(tweak.Value(), QByteArray("100"));
+    tweak.pick(0);
+    QCOMPARE(tweak.Value(), QByteArray("25"));
+    tweak.pick(2);
+    QCOMPARE(tweak.selected(), 0);
+    QCOMPARE(tweak.Value(), QByteArray("25"));
+}
+
+void TestTweakModels::textWorkedSequence_typingPastMaxShowsMax()
+{
+    TextTweak tweak(1, &m_context);
+    tweak.setMaxValue("100");
+    tweak.setValue("50");
+    QCOMPARE(tweak.Value(), QByteArray("50"));
+    tweak.boxTextChanged("500");
+    QCOMPARE(tweak.Value(), QByteArray("100"));
+    tweak.boxTextChanged("1000.5");
+    QCOMPARE(tweak.Value(), QByteArray("1000.5"));
+}
+
+void TestTweakModels::textSetValue_boundsWholeNumbersOnly_data()
+{
+    QTest::addColumn<QByteArray>("minValue");
+    QTest::addColumn<QByteArray>("maxValue");
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<QByteArray>("shown");
+
+    QTest::newRow("above max") << QByteArray() << QByteArray("100") << QByteArray("250") << QByteArray("100");
+    QTest::newRow("equal to max in number")
+        << QByteArray() << QByteArray("100") << QByteArray("0100") << QByteArray("100");
+    QTest::newRow("max written with zero")
+        << QByteArray() << QByteArray("0100") << QByteArray("100") << QByteArray("0100");
+    QTest::newRow("fraction above max") << QByteArray() << QByteArray("100") << QByteArray("250.5")
+                                        << QByteArray("250.5");
+    QTest::newRow("fraction equal to max")
+        << QByteArray() << QByteArray("100") << QByteArray("100.0") << QByteArray("100.0");
+    QTest::newRow("below min") << QByteArray("10") << QByteArray() << QByteArray("3") << QByteArray("10");
+    QTest::newRow("empty counts as zero below min")
+        << QByteArray("10") << QByteArray() << QByteArray() << QByteArray("10");
+    QTest::newRow("fraction below min") << QByteArray("10") << QByteArray() << QByteArray("3.2") << QByteArray("3.2");
+    QTest::newRow("negative below min") << QByteArray("-5") << QByteArray() << QByteArray("-7") << QByteArray("-5");
+    QTest::newRow("inside both") << QByteArray("10") << QByteArray("100") << QByteArray("50") << QByteArray("50");
+    QTest::newRow("blanks kept inside") << QByteArray("10") << QByteArray("100") << QByteArray(" 50 ")
+                                        << QByteArray(" 50 ");
+    QTest::newRow("empty without bounds") << QByteArray() << QByteArray() << QByteArray() << QByteArray("0");
+    QTest::newRow("anything without bounds")
+        << QByteArray() << QByteArray() << QByteArray("1.2.3") << QByteArray("1.2.3");
+    QTest::newRow("letters never compared")
+        << QByteArray("10") << QByteArray("100") << QByteArray("abc") << QByteArray("abc");
+    QTest::newRow("beyond 32 bits never compared")
+        << QByteArray("10") << QByteArray("100") << QByteArray("99999999999") << QByteArray("99999999999");
+    QTest::newRow("non-numeric max ignored") << QByteArray() << QByteArray("abc") << QByteArray("5") << QByteArray("5");
+}
+
+void TestTweakModels::textSetValue_boundsWholeNumbersOnly()
+{
+    QFETCH(QByteArray, minValue);
+    QFETCH(QByteArray, maxValue);
+    QFETCH(QByteArray, value);
+    QFETCH(QByteArray, shown);
+    TextTweak tweak(1, &m_context);
+    tweak.setMinValue(minValue);
+    tweak.setMaxValue(maxValue);
+    tweak.setValue(value);
+    QCOMPARE(tweak.Value(), shown);
+    // Typing the text into a fresh box bounds it alike; an empty box reports no change for "".
+    TextTweak typed(2, &m_context);
+    typed.setMinValue(minValue);
+    typed.setMaxValue(maxValue);
+    typed.boxTextChanged(value);
+    QCOMPARE(typed.Value(), value.isEmpty() ? QByteArray() : shown);
+}
+
+void TestTweakModels::textClearedBox_showsZero()
+{
+    TextTweak tweak(1, &m_context);
+    tweak.setValue("42");
+    tweak.boxTextChanged("");
+    QCOMPARE(tweak.Value(), QByteArray("0"));
+}
+
+void TestTweakModels::textFightingBounds_settleOnABound_data()
+{
+    QTest::addColumn<QByteArray>("minValue");
+    QTest::addColumn<QByteArray>("maxValue");
+    QTest::addColumn<QByteArray>("value");
+
+    QTest::newRow("min above max, between") << QByteArray("10") << QByteArray("5") << QByteArray("7");
+    QTest::newRow("min above max, above both") << QByteArray("10") << QByteArray("5") << QByteArray("20");
+    QTest::newRow("min above max, below both") << QByteArray("10") << QByteArray("5") << QByteArray("1");
+    QTest::newRow("equal written differently") << QByteArray("5") << QByteArray("05") << QByteArray("7");
+    QTest::newRow("equal written differently, reversed") << QByteArray("05") << QByteArray("5") << QByteArray("5");
+}
+
+void TestTweakModels::textFightingBounds_settleOnABound()
+{
+    QFETCH(QByteArray, minValue);
+    QFETCH(QByteArray, maxValue);
+    QFETCH(QByteArray, value);
+    TextTweak tweak(1, &m_context);
+    tweak.setMinValue(minValue);
+    tweak.setMaxValue(maxValue);
+    tweak.setValue(value); // must return at all
+    QVERIFY2(tweak.Value() == minValue || tweak.Value() == maxValue, tweak.Value().constData());
+    tweak.boxTextChanged(value);
+    QVERIFY2(tweak.Value() == minValue || tweak.Value() == maxValue, tweak.Value().constData());
+}
+
+void TestTweakModels::textMinMaxValue_boundsLikeTheBoxWithoutTouchingIt_data()
+{
+    QTest::addColumn<QByteArray>("minValue");
+    QTest::addColumn<QByteArray>("maxValue");
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<qint32>("expected");
+
+    QTest::newRow("empty with min 5") << QByteArray("5") << QByteArray() << QByteArray() << 5;
+    QTest::newRow("empty without bounds") << QByteArray() << QByteArray() << QByteArray() << 0;
+    QTest::newRow("7.5 rounds up, unbounded") << QByteArray() << QByteArray("5") << QByteArray("7.5") << 8;
+    QTest::newRow("6.5 rounds down, unbounded") << QByteArray("7") << QByteArray() << QByteArray("6.5") << 6;
+    QTest::newRow("above max") << QByteArray() << QByteArray("100") << QByteArray("1500") << 100;
+    QTest::newRow("below min") << QByteArray("10") << QByteArray("100") << QByteArray("3") << 10;
+    QTest::newRow("inside") << QByteArray("10") << QByteArray("100") << QByteArray(" 42 ") << 42;
+    QTest::newRow("max written with zero") << QByteArray() << QByteArray("0100") << QByteArray("250") << 100;
+}
+
+void TestTweakModels::textMinMaxValue_boundsLikeTheBoxWithoutTouchingIt()
+{
+    QFETCH(QByteArray, minValue);
+    QFETCH(QByteArray, maxValue);
+    QFETCH(QByteArray, text);
+    QFETCH(qint32, expected);
+    TextTweak tweak(1, &m_context);
+    tweak.setMinValue(minValue);
+    tweak.setMaxValue(maxValue);
+    tweak.boxTextChanged("12.5");
+    QCOMPARE(tweak.MinMaxValue(text), expected);
+    QCOMPARE(tweak.Value(), QByteArray("12.5"));
+}
+
+void TestTweakModels::labelRelease_marksOnlyRuledTweaksAndOpensOnlyOnRightButton()
+{
+    SimpleTweak plain(1, &m_context);
+    QVERIFY(plain.labelButtonReleased(2));
+    QVERIFY(!plain.labelButtonReleased(1));
+    QVERIFY(!plain.labelButtonReleased(4));
+    QVERIFY(!plain.optimizedMarked());
+    QCOMPARE(plain.defaultMenuCaption(), QStringLiteral("Default"));
+    QVERIFY(plain.presetMenuEnabled());
+
+    MultiTweak list(1, &m_context);
+    QVERIFY(list.labelButtonReleased(2));
+    QVERIFY(!list.optimizedMarked());
+
+    SimpleTweak ruled(2, &m_context);
+    ruled.setPing("us>6000");
+    QVERIFY(!ruled.optimizedMarked()); // not before the first release
+    QVERIFY(!ruled.labelButtonReleased(1));
+    QVERIFY(ruled.optimizedMarked());
+    QCOMPARE(ruled.defaultMenuCaption(), QStringLiteral("Optimized"));
+    QVERIFY(!ruled.presetMenuEnabled());
+    QVERIFY(ruled.labelButtonReleased(2));
+    QVERIFY(ruled.optimizedMarked());
+
+    TextTweak ruledText(1, &m_context);
+    ruledText.setPing("ds/8");
+    QVERIFY(!ruledText.labelButtonReleased(0));
+    QCOMPARE(ruledText.defaultMenuCaption(), QStringLiteral("Optimized"));
+}
+
+void TestTweakModels::ruledTweakPresets_doNothingEvenWhenCalled()
+{
+    SimpleTweak simple(1, &m_context);
+    simple.setPing("us>6000");
+    simple.setValue("0");
+    simple.setPreset_Quality("1");
+    simple.setPreset_FPS("1");
+    simple.setPreset_DieHard("1");
+    TextTweak text(1, &m_context);
+    text.setPing("ds/8");
+    text.setValue("7");
+    text.setPreset_Quality("1");
+    text.setPreset_FPS("2");
+    text.setPreset_DieHard("3");
+    for (PresetChoice choice : {PresetChoice::Quality, PresetChoice::Fps, PresetChoice::DieHard}) {
+        simple.menuPreset(choice);
+        text.menuPreset(choice);
+    }
+    QCOMPARE(simple.Value(), QByteArray("0"));
+    QCOMPARE(text.Value(), QByteArray("7"));
+}
+
+void TestTweakModels::menuDefaultAndPresets_applyToEachKind()
+{
+    SimpleTweak simple(1, &m_context);
+    simple.setDefault("1");
+    simple.setPreset_FPS("0");
+    simple.menuDefault();
+    QCOMPARE(simple.shown(), SimpleTweak::Shown::On);
+    simple.menuPreset(PresetChoice::Fps);
+    QCOMPARE(simple.Value(), QByteArray("0"));
+
+    MultiTweak multi(1, &m_context);
+    multi.AddCVar("Low", "25");
+    multi.AddCVar("High", "100");
+    multi.setDefault("0");
+    multi.setPreset_DieHard("1");
+    multi.pick(1);
+    multi.menuDefault();
+    QCOMPARE(multi.Value(), QByteArray("25"));
+    multi.menuPreset(PresetChoice::DieHard);
+    QCOMPARE(multi.Value(), QByteArray("100"));
+
+    TextTweak text(1, &m_context);
+    text.setMaxValue("10");
+    text.setDefault("42");
+    text.setPreset_Quality("3");
+    text.menuDefault();
+    QCOMPARE(text.Value(), QByteArray("10"));
+    text.menuPreset(PresetChoice::Quality);
+    QCOMPARE(text.Value(), QByteArray("3"));
+}
+
+void TestTweakModels::savedState_roundTripsEveryProperty()
+{
+    SimpleTweak simple(1, &m_context);
+    simple.setTweak("r_vsync");
+    simple.setDefault("0");
+    simple.setPreset_Quality("1");
+    simple.setPreset_FPS("0");
+    simple.setPreset_DieHard("0");
+    simple.setPing("us>6000");
+    simple.setValue("1");
+    simple.setShortDescription("Vertical sync");
+    simple.setLongDescription("Waits for the monitor.");
+    simple.setDepartment("Graphics");
+    PropertyStore store;
+    simple.writeProperties(store);
+    QCOMPARE(store.value(QStringLiteral("Ping")), QByteArray("us|>|6000"));
+    QCOMPARE(store.value(QStringLiteral("ShortDescription")), QByteArray("Vertical sync"));
+
+    SimpleTweak copy(2, &m_context);
+    copy.readProperties(store);
+    PropertyStore again;
+    copy.writeProperties(again);
+    QCOMPARE(again, store);
+    QCOMPARE(copy.Ping(), QByteArray("us|>|6000")); // taken as split form, not split again
+    QCOMPARE(copy.ShortDescription(), QByteArray("Vertical sync"));
+
+    TextTweak text(1, &m_context);
+    text.setTweak("r_gamma");
+    text.setMinValue("50");
+    text.setMaxValue("200");
+    text.setValue("120");
+    text.setPing("us*2+ds");
+    text.setDepartment("Graphics");
+    PropertyStore textStore;
+    text.writeProperties(textStore);
+    QCOMPARE(textStore.value(QStringLiteral("Value")), QByteArray("120"));
+    QCOMPARE(textStore.value(QStringLiteral("MinValue")), QByteArray("50"));
+    TextTweak textCopy(2, &m_context);
+    textCopy.readProperties(textStore);
+    PropertyStore textAgain;
+    textCopy.writeProperties(textAgain);
+    QCOMPARE(textAgain, textStore);
+}
+
+void TestTweakModels::savedState_missingNamesReadAsEmpty()
+{
+    SimpleTweak simple(1, &m_context);
+    simple.setTweak("r_vsync");
+    simple.setPing("us>1");
+    simple.setValue("1");
+    simple.setShortDescription("Vertical sync");
+    simple.setDepartment("Graphics");
+    PropertyStore partial;
+    partial.insert(QStringLiteral("Tweak"), "r_other");
+    simple.readProperties(partial);
+    QCOMPARE(simple.Tweak(), QByteArray("r_other"));
+    QCOMPARE(simple.Ping(), QByteArray());
+    QCOMPARE(simple.Value(), QByteArray());
+    QCOMPARE(simple.ShortDescription(), QByteArray());
+    QCOMPARE(simple.Department(), QByteArray());
+
+    TextTweak text(1, &m_context);
+    text.readProperties(PropertyStore());
+    PropertyStore written;
+    text.writeProperties(written);
+    QCOMPARE(written.size(), 12);
+    for (const QByteArray &value : std::as_const(written))
+        QCOMPARE(value, QByteArray());
+}
+
+void TestTweakModels::savedState_valuesStoredWithoutTouchingWidgets()
+{
+    SimpleTweak simple(1, &m_context);
+    simple.setValue("0");
+    PropertyStore store;
+    store.insert(QStringLiteral("Value"), "1");
+    simple.readProperties(store);
+    QCOMPARE(simple.Value(), QByteArray("1"));
+    QCOMPARE(simple.shown(), SimpleTweak::Shown::Off);
+
+    MultiTweak multi(1, &m_context);
+    multi.AddCVar("Low", "25");
+    multi.AddCVar("High", "100");
+    store.insert(QStringLiteral("Value"), "100");
+    multi.readProperties(store);
+    QCOMPARE(multi.Value(), QByteArray("100"));
+    QCOMPARE(multi.selected(), 0);
+}
+
+void TestTweakModels::savedState_numericValueBoundedByEarlierBounds()
+{
+    // Value comes before MaxValue and MinValue in the store, so the box sees the bounds the control had before.
+    PropertyStore store;
+    store.insert(QStringLiteral("Value"), "250");
+    store.insert(QStringLiteral("MaxValue"), "100");
+    store.insert(QStringLiteral("MinValue"), "300");
+
+    TextTweak fresh(1, &m_context);
+    fresh.readProperties(store);
+    QCOMPARE(fresh.Value(), QByteArray("250"));
+    QCOMPARE(fresh.MaxValue(), QByteArray("100"));
+    QCOMPARE(fresh.MinValue(), QByteArray("300"));
+
+    TextTweak bounded(2, &m_context);
+    bounded.setMaxValue("50");
+    bounded.readProperties(store);
+    QCOMPARE(bounded.Value(), QByteArray("50"));
+    QCOMPARE(bounded.MaxValue(), QByteArray("100"));
+}
+
+QTEST_GUILESS_MAIN(TestTweakModels)
+#include "tst_tweakmodels.moc"

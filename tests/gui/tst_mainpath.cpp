@@ -1,0 +1,512 @@
+#include "app/widgets/application.h"
+#include "app/widgets/dialogs.h"
+#include "app/widgets/frmload.h"
+#include "app/widgets/frmlocation.h"
+#include "app/widgets/platform.h"
+#include "app/widgets/twips.h"
+#include "editor/widgets/frmindex.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+
+using namespace Tunesmith;
+
+namespace
+{
+
+QByteArray crlf(const QStringList &lines)
+{
+    return lines.join(QStringLiteral("\r\n")).toUtf8() + "\r\n";
+}
+
+// A small profile: two pages, a heading, one tweak of each kind and a ruled numeric tweak.
+QByteArray smallProfile(const QString &game = QStringLiteral("Test Game"))
+{
+    QStringList lines{QStringLiteral("[title]"),
+                      game,
+                      QStringLiteral("1-2-2026"),
+                      QStringLiteral("Tester"),
+                      QStringLiteral("[syntax]"),
+                      QStringLiteral("game.cfg"),
+                      QStringLiteral("seta cvar \"value\""),
+                      QStringLiteral("[add tab]"),
+                      QStringLiteral("Video"),
+                      QStringLiteral("[add label]"),
+                      QStringLiteral("Display"),
+                      QStringLiteral("[add simple]"),
+                      QStringLiteral("r_fullscreen"),
+                      QStringLiteral("1|1|0|0"),
+                      QStringLiteral("Full screen"),
+                      QStringLiteral("Runs the game in full screen."),
+                      QStringLiteral("[add multi]"),
+                      QStringLiteral("r_picmip"),
+                      QStringLiteral("High|Medium|Low"),
+                      QStringLiteral("0|1|2"),
+                      QStringLiteral("1|0|2|2"),
+                      QStringLiteral("Texture detail"),
+                      QStringLiteral("How sharp textures are."),
+                      QStringLiteral("[add tab]"),
+                      QStringLiteral("Network"),
+                      QStringLiteral("[add text]"),
+                      QStringLiteral("com_maxfps"),
+                      QStringLiteral("30|250"),
+                      QStringLiteral("85|60|125|250"),
+                      QStringLiteral("Frame limit"),
+                      QStringLiteral("Most frames a second."),
+                      QStringLiteral("[add ping text]"),
+                      QStringLiteral("rate"),
+                      QStringLiteral("2500|25000"),
+                      QStringLiteral("ds/8"),
+                      QStringLiteral("Rate"),
+                      QStringLiteral("Bytes a second the server may send.")};
+    // Profiles of 512 bytes or less are deleted at start-up.
+    for (int i = 0; i < 12; ++i)
+        lines << QStringLiteral("Notes at keyword position are skipped.");
+    return crlf(lines);
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A main window menu entry (the tweak controls' popup menus have entries of the same names).
+QAction *action(frmIndex *window, const char *name)
+{
+    return window->menuBar()->findChild<QAction *>(QLatin1String(name));
+}
+
+// A pointer movement as the window system reports it to widget.
+void moveOver(QWidget *widget, QPoint at)
+{
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), widget->mapToGlobal(QPointF(at)), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+}
+
+} // namespace
+
+class TestMainPath : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void firstStart_noProfiles_createsFolderAndStartsUpdater();
+    void firstStart_updaterMissing_tellsThePlayer();
+    void startup_deletesSmallProfilesAndListsTheRest();
+    void selection_showsTitleBlockAndInstallDir();
+    void loadWithoutInstallDir_opensLocationDialogWhichStoresTheTypedPath();
+    void load_buildsPagesControlsAndStartingValues();
+    void load_malformedProfile_namesLineAndKeepsStartWindow();
+    void longSection_opensOverflowPages();
+    void descriptionBox_placedByPointerAndRefilledOnNewTweak();
+    void presets_setEveryTweak();
+    void saveConfig_newAndExistingFile_withBackup();
+    void saveConfig_failedWrite_showsReasonNotSaved();
+    void saveConfig_cancel_writesNothing();
+    void loadConfig_appliesValues();
+    void optionToggles_writeSettingsFile();
+    void loadGame_replacesThePages();
+    void quitAndCloseBox_endTheProgram();
+
+private:
+    Application *startApp();
+    frmIndex *loadFirstProfile(Application &app);
+
+    QTemporaryDir *m_dir = nullptr;
+    QString m_folder;
+};
+
+void TestMainPath::init()
+{
+    m_dir = new QTemporaryDir;
+    m_folder = m_dir->path();
+    QDir(m_folder).mkdir(QStringLiteral("profiles"));
+    Dialogs::setRecording(true);
+    Dialogs::takeMessages();
+    Dialogs::takeFileDialogRequests();
+    Platform::setRecording(true);
+    Platform::setStartSucceeds(true);
+    Platform::takeStartedPrograms();
+    Platform::takeOpenedLinks();
+    // No update server is ever asked from a test.
+    writeFile(m_folder + QStringLiteral("/config.cfg"), "update|0\r\n");
+}
+
+void TestMainPath::cleanup()
+{
+    delete m_dir;
+    m_dir = nullptr;
+}
+
+Application *TestMainPath::startApp()
+{
+    auto *app = new Application(m_folder, this);
+    app->start();
+    return app;
+}
+
+frmIndex *TestMainPath::loadFirstProfile(Application &app)
+{
+    writeFile(m_folder + QStringLiteral("/config.cfg"), "update|0\r\nTest Game.tsm|" + m_folder.toUtf8() + "/game\r\n");
+    app.loadWindow()->lstLoad_Click();
+    app.loadWindow()->cmdLoad_Click();
+    return app.indexWindow();
+}
+
+void TestMainPath::firstStart_noProfiles_createsFolderAndStartsUpdater()
+{
+    QDir(m_folder + QStringLiteral("/profiles")).removeRecursively();
+    QFile::remove(m_folder + QStringLiteral("/config.cfg"));
+    Application app(m_folder);
+    QVERIFY(!app.start());
+    QVERIFY(QFileInfo(m_folder + QStringLiteral("/profiles")).isDir());
+    QVERIFY(QFileInfo(m_folder + QStringLiteral("/backups")).isDir());
+    QCOMPARE(readFile(m_folder + QStringLiteral("/config.cfg")), QByteArray());
+    QCOMPARE(readFile(m_folder + QStringLiteral("/version.cfg")), QByteArray("103\r\n"));
+    QCOMPARE(Platform::takeStartedPrograms(), QStringList{m_folder + QStringLiteral("/Update.exe")});
+    QVERIFY(Dialogs::takeMessages().isEmpty());
+    QVERIFY(!app.hasWindows());
+}
+
+void TestMainPath::firstStart_updaterMissing_tellsThePlayer()
+{
+    Platform::setStartSucceeds(false);
+    Application app(m_folder);
+    QVERIFY(!app.start());
+    const auto messages = Dialogs::takeMessages();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY(messages[0].text.contains(QStringLiteral("profiles")));
+    QVERIFY(messages[0].text.contains(QStringLiteral("Update.exe")));
+}
+
+void TestMainPath::startup_deletesSmallProfilesAndListsTheRest()
+{
+    const QString profiles = m_folder + QStringLiteral("/profiles/");
+    writeFile(profiles + QStringLiteral("Small.tsm"), QByteArray(512, 'x'));
+    writeFile(profiles + QStringLiteral("Big.tsm"), QByteArray(513, 'x'));
+    writeFile(profiles + QStringLiteral("Caps.TSM"), smallProfile());
+    writeFile(profiles + QStringLiteral("my.game.tsm"), smallProfile());
+    Application *app = startApp();
+    auto *list = app->loadWindow()->findChild<QListWidget *>(QStringLiteral("lstLoad"));
+    QStringList entries;
+    for (int i = 0; i < list->count(); ++i)
+        entries << list->item(i)->text();
+    QCOMPARE(entries, (QStringList{QStringLiteral("Big"), QStringLiteral("my")}));
+    QVERIFY(!QFile::exists(profiles + QStringLiteral("Small.tsm")));
+    QCOMPARE(list->currentRow(), 0);
+    QCOMPARE(app->loadWindow()->windowTitle(), QStringLiteral("Load Game Profile"));
+}
+
+void TestMainPath::selection_showsTitleBlockAndInstallDir()
+{
+    writeFile(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
+    Application *app = startApp();
+    frmLoad *load = app->loadWindow();
+    QCOMPARE(load->findChild<QLabel *>(QStringLiteral("lblGame"))->text(), QStringLiteral("Game: Test Game"));
+    QCOMPARE(load->findChild<QLabel *>(QStringLiteral("lblDate"))->text(), QStringLiteral("Date: 1-2-2026"));
+    QCOMPARE(load->findChild<QLabel *>(QStringLiteral("lblAuthor"))->text(), QStringLiteral("Author: Tester"));
+    QCOMPARE(load->findChild<QLineEdit *>(QStringLiteral("txtInstallLocation"))->text(),
+             QStringLiteral("No Entry Found"));
+    QCOMPARE(app->state().currentProfile, QStringLiteral("Test Game.tsm"));
+}
+
+void TestMainPath::loadWithoutInstallDir_opensLocationDialogWhichStoresTheTypedPath()
+{
+    writeFile(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
+    writeFile(m_folder + QStringLiteral("/config.cfg"), "update|0\r\nOther Test Game.tsm|/x\r\n");
+    Application *app = startApp();
+    app->loadWindow()->cmdLoad_Click();
+    QVERIFY(!app->indexWindow());
+    frmLocation *location = app->locationWindow();
+    QVERIFY(location);
+    QVERIFY(location->parentWidget() == app->loadWindow());
+    QVERIFY(location->findChild<QLabel *>(QStringLiteral("lblLocation"))
+                ->text()
+                .endsWith(QStringLiteral("for Test Game.")));
+    location->findChild<QLineEdit *>(QStringLiteral("txtNew"))->setText(QStringLiteral("/games/my test  "));
+    location->cmdSave_Click();
+    QCOMPARE(readFile(m_folder + QStringLiteral("/config.cfg")),
+             QByteArray("update|0\r\nOther Test Game.tsm|/x\r\nTest Game.tsm|/games/my test  \r\n"));
+    QCOMPARE(app->loadWindow()->findChild<QLineEdit *>(QStringLiteral("txtInstallLocation"))->text(),
+             QStringLiteral("/games/my test  "));
+    QTRY_VERIFY(!app->locationWindow());
+}
+
+void TestMainPath::load_buildsPagesControlsAndStartingValues()
+{
+    writeFile(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
+    QDir(m_folder).mkdir(QStringLiteral("game"));
+    writeFile(m_folder + QStringLiteral("/game/game.cfg"), "seta r_fullscreen \"0\"\nseta rate \"99\"\n");
+    Application *app = startApp();
+    app->state().downloadSpeed = 0;
+    writeFile(m_folder + QStringLiteral("/config.cfg"), "update|0\r\ndownload|80000\r\n");
+    app->state().downloadSpeed = 80000;
+    frmIndex *index = loadFirstProfile(*app);
+    QVERIFY(index);
+    QTRY_VERIFY(!app->loadWindow());
+    QCOMPARE(index->windowTitle(), QStringLiteral("Tunesmith | Test Game"));
+    QCOMPARE(index->findChild<QLabel *>(QStringLiteral("lblStatus"))->text(),
+             QStringLiteral("Test Game | Last updated on 1-2-2026 by Tester"));
+    QTabWidget *tabs = index->tabs();
+    QCOMPARE(tabs->count(), 2);
+    QCOMPARE(tabs->tabText(0), QStringLiteral("Video"));
+    QCOMPARE(tabs->currentIndex(), 0);
+    LoadedProfile *profile = index->profile();
+    QCOMPARE(profile->simple[0]->Value(), QByteArray("0"));   // from the game config
+    QCOMPARE(profile->text[1]->Value(), QByteArray("10000")); // the rule, not the config's 99
+    // The heading sits at the first row; the tweak below it.
+    QWidget *simple = index->control(TweakKind::Simple, 1);
+    QCOMPARE(simple->parentWidget(), tabs->widget(0));
+    QCOMPARE(simple->pos(), QPoint(px(200), px(770 + 320 - 520)));
+}
+
+void TestMainPath::load_malformedProfile_namesLineAndKeepsStartWindow()
+{
+    QByteArray bad = smallProfile();
+    bad += "[add multi]\r\nx\r\na|b\r\n";
+    writeFile(m_folder + QStringLiteral("/profiles/Test Game.tsm"), bad);
+    Application *app = startApp();
+    loadFirstProfile(*app);
+    QVERIFY(!app->indexWindow());
+    QVERIFY(app->loadWindow());
+    const auto messages = Dialogs::takeMessages();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages[0].text.contains(QStringLiteral("Test Game.tsm:")), qPrintable(messages[0].text));
+    QVERIFY(messages[0].text.contains(QStringLiteral("\"[add multi]\" needs 6 data lines; the file ends after 2")));
+}
+
+void TestMainPath::longSection_opensOverflowPages()
+{
+    QStringList lines{QStringLiteral("[add tab]"), QStringLiteral("Video")};
+    for (int i = 0; i < 50; ++i) {
+        lines << QStringLiteral("[add simple]") << QStringLiteral("v%1").arg(i) << QStringLiteral("1|1|0|0")
+              << QStringLiteral("Switch %1").arg(i) << QStringLiteral("Long text");
+    }
+    writeFile(m_folder + QStringLiteral("/profiles/Test Game.tsm"), crlf(lines));
+    Application *app = startApp();
+    frmIndex *index = loadFirstProfile(*app);
+    QVERIFY(index);
+    QCOMPARE(index->tabs()->count(), 2);
+    QCOMPARE(index->tabs()->tabText(1), QStringLiteral("Video (2)"));
+    QCOMPARE(index->control(TweakKind::Simple, 50)->parentWidget(), index->tabs()->widget(1));
+}
+
+void TestMainPath::descriptionBox_placedByPointerAndRefilledOnNewTweak()
+{
+    writeFile(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
+    Application *app = startApp();
+    frmIndex *index = loadFirstProfile(*app);
+    index->show();
+    QVERIFY(QTest::qWaitForWindowExposed(index));
+    auto *box = qobject_cast<QTextEdit *>(index->descriptionBox());
+    QWidget *simple = index->control(TweakKind::Simple, 1);
+    QWidget *label = simple->findChild<QWidget *>(QStringLiteral("lblShortDescription"));
+    moveOver(label, QPoint(5, 5));
+    QTRY_VERIFY(box->isVisible());
+    QVERIFY(box->toPlainText().startsWith(QStringLiteral("cvar ~ r_fullscreen\n")));
+    QVERIFY(box->toPlainText().contains(QStringLiteral("speed ~ 0\nquality ~ 1\ndescription ~ Runs")));
+    const QPoint pointer = label->mapTo(index->centralWidget(), QPoint(5, 5));
+    QCOMPARE(box->pos(), QPoint(pointer.x() + px(200), pointer.y() + px(300)));
+
+    // Over the bare page the box hides.
+    moveOver(index->tabs()->widget(0), QPoint(600, 250));
+    QTRY_VERIFY(box->isHidden());
+
+    // Descriptions off: never shown.
+    action(index, "mnuDescriptions")->trigger();
+    moveOver(label, QPoint(6, 5));
+    QVERIFY(box->isHidden());
+    action(index, "mnuDescriptions")->trigger();
+
+    // Another tweak refills the box; a ruled numeric tweak shows its bounded rule value.
+    index->tabs()->setCurrentIndex(1);
+    QWidget *ruled = index->control(TweakKind::Text, 2);
+    QWidget *ruledLabel = ruled->findChild<QWidget *>(QStringLiteral("lblShortDescription"));
+    moveOver(ruledLabel, QPoint(5, 5));
+    QTRY_VERIFY(box->isVisible());
+    QVERIFY(box->toPlainText().contains(QStringLiteral("cvar ~ rate\noptimized ~ 2500\n")));
+}
+
+void TestMainPath::presets_setEveryTweak()
+{
+    writeFile(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
+    Application *app = startApp();
+    frmIndex *index = loadFirstProfile(*app);
+    LoadedProfile *profile = index->profile();
+    action(index, "mnuDieHard")->trigger();
+    QCOMPARE(profile->simple[0]->Value(), QByteArray("0"));
+    QCOMPARE(profile->multi[0]->Value(), QByteArray("2"));
+    QCOMPARE(profile->text[0]->Value(), QByteArray("250"));
+    action(index, "mnuHighQuality")->trigger();
+    QCOMPARE(profile->simple[0]->Value(), QByteArray("1"));
+    QCOMPARE(profile->multi[0]->Value(), QByteArray("0"));
+    QCOMPARE(profile->text[0]->Value(), QByteArray("60"));
+    action(index, "mnuFPSBoost")->trigger();
+    QCOMPARE(profile->text[0]->Value(), QByteArray("125"));
+    action(index, "mnuDefault")->trigger();
+    QCOMPARE(profile->multi[0]->Value(), QByteArray("1"));
+    QCOMPARE(profile->text[0]->Value(), QByteArray("85"));
+}
+
+void TestMainPath::saveConfig_newAndExistingFile_withBackup()
+{
+    writeFile(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
+    Application *app = startApp();
+    frmIndex *index = loadFirstProfile(*app);
+    index->setClock(std::make_unique<FixedClock>(QDateTime(QDate(2026, 12, 4), QTime(23, 5, 41))));
+    const QString config = m_folder + QStringLiteral("/game/game.cfg");
+    QDir(m_folder).mkdir(QStringLiteral("game"));
+
+    Dialogs::queueFileName(config);
+    index->mnuSaveConfig_Click();
+    const auto requests = Dialogs::takeFileDialogRequests();
+    QCOMPARE(requests.size(), 1);
+    QCOMPARE(requests[0].folder, m_folder + QStringLiteral("/game"));
+    QCOMPARE(requests[0].fileName, QStringLiteral("game.cfg"));
+    QCOMPARE(requests[0].filters,
+             (QStringList{QStringLiteral("game.cfg (game.cfg)"), QStringLiteral("cfg files (*.cfg)")}));
+    QCOMPARE(readFile(config), QByteArray("seta r_fullscreen \"1\"\r\nseta com_maxfps \"85\"\r\nseta rate \"2500\"\r\n"
+                                          "seta r_picmip \"1\"\r\n"));
+    QCOMPARE(Dialogs::takeMessages().value(0).text, QStringLiteral("Config saved!"));
+    QVERIFY(QDir(m_folder + QStringLiteral("/backups")).isEmpty());
+
+    writeFile(config, "// mine\nseta r_fullscreen \"1\"\n\nbind x y\n");
+    index->profile()->simple[0]->clickButton(0);
+    Dialogs::queueFileName(config);
+    index->mnuSaveConfig_Click();
+    QCOMPARE(readFile(config), QByteArray("// mine\nseta r_fullscreen \"0\"\n\nbind x y\nseta com_maxfps \"85\"\n"
+                                          "seta rate \"2500\"\nseta r_picmip \"1\"\n"));
+    QCOMPARE(readFile(m_folder + QStringLiteral("/backups/Test Game 04-12 23-05 game")),
+             QByteArray("// mine\nseta r_fullscreen \"1\"\nbind x y\n"));
+    QCOMPARE(Dialogs::takeMessages().value(0).text, QStringLiteral("Config saved!"));
+}
+
+void TestMainPath::saveConfig_failedWrite_showsReasonNotSaved()
+{
+    writeFile(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
+    Application *app = startApp();
+    frmIndex *index = loadFirstProfile(*app);
+    Dialogs::queueFileName(m_folder + QStringLiteral("/no such folder/game.cfg"));
+    index->mnuSaveConfig_Click();
+    const auto messages = Dialogs::takeMessages();
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages[0].icon, QMessageBox::Warning);
+    QVERIFY(messages[0].text != QStringLiteral("Config saved!"));
+    QVERIFY(!QFile::exists(m_folder + QStringLiteral("/no such folder/game.cfg")));
+}
+
+void TestMainPath::saveConfig_cancel_writesNothing()
+{
+    writeFile(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
+    Application *app = startApp();
+    frmIndex *index = loadFirstProfile(*app);
+    index->mnuSaveConfig_Click(); // nothing queued: the player cancels
+    QVERIFY(Dialogs::takeMessages().isEmpty());
+    QVERIFY(!QFile::exists(m_folder + QStringLiteral("/game/game.cfg")));
+}
+
+void TestMainPath::loadConfig_appliesValues()
+{
+    writeFile(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
+    Application *app = startApp();
+    frmIndex *index = loadFirstProfile(*app);
+    const QString other = m_folder + QStringLiteral("/other.cfg");
+    writeFile(other, "seta r_picmip \"2\"\r\nseta com_maxfps \"999\"\r\nseta r_fullscreenx \"0\"\r\n");
+    Dialogs::queueFileName(other);
+    index->mnuLoadConfig_Click();
+    QCOMPARE(index->profile()->multi[0]->Value(), QByteArray("2"));
+    QCOMPARE(index->profile()->text[0]->Value(), QByteArray("250")); // bounded by the control
+    QCOMPARE(index->profile()->simple[0]->Value(), QByteArray("1"));
+    Dialogs::queueFileName(m_folder + QStringLiteral("/missing.cfg"));
+    index->mnuLoadConfig_Click();
+    QVERIFY(Dialogs::takeMessages().isEmpty());
+}
+
+void TestMainPath::optionToggles_writeSettingsFile()
+{
+    writeFile(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
+    Application *app = startApp();
+    frmIndex *index = loadFirstProfile(*app);
+    QVERIFY(!action(index, "mnuAutoUpdate")->isChecked());
+    QVERIFY(action(index, "mnuBackups")->isChecked());
+    action(index, "mnuBackups")->trigger();
+    QVERIFY(!action(index, "mnuBackups")->isChecked());
+    QVERIFY(!app->state().backups);
+    action(index, "mnuBackups")->trigger();
+    action(index, "mnuAutoUpdate")->trigger();
+    QCOMPARE(readFile(m_folder + QStringLiteral("/config.cfg")),
+             "update|1\r\nTest Game.tsm|" + m_folder.toUtf8() + "/game\r\nbackups|1\r\n");
+}
+
+void TestMainPath::loadGame_replacesThePages()
+{
+    writeFile(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
+    writeFile(m_folder + QStringLiteral("/profiles/Zeta.tsm"), smallProfile(QStringLiteral("Zeta")));
+    Application *app = startApp();
+    frmIndex *first = loadFirstProfile(*app);
+    QPointer<frmIndex> firstPointer(first);
+    action(first, "mnuLoadTSM")->trigger();
+    frmLoad *load = app->loadWindow();
+    QVERIFY(load);
+    QCOMPARE(load->parentWidget(), first);
+    auto *list = load->findChild<QListWidget *>(QStringLiteral("lstLoad"));
+    list->setCurrentRow(1);
+    QCOMPARE(app->state().currentProfile, QStringLiteral("Zeta.tsm"));
+    app->state().installDir = m_folder;
+    load->cmdLoad_Click();
+    QVERIFY(!firstPointer);
+    QVERIFY(app->indexWindow());
+    QCOMPARE(app->indexWindow()->windowTitle(), QStringLiteral("Tunesmith | Zeta"));
+    QTRY_VERIFY(!app->loadWindow());
+}
+
+void TestMainPath::quitAndCloseBox_endTheProgram()
+{
+    writeFile(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
+    {
+        Application *app = startApp();
+        QSignalSpy ended(app, &Application::programEnded);
+        frmIndex *index = loadFirstProfile(*app);
+        action(index, "mnuQuit")->trigger();
+        QVERIFY(!app->hasWindows());
+        QVERIFY(!app->indexWindow());
+        QTRY_COMPARE(ended.count(), 1);
+    }
+    {
+        Application *app = startApp();
+        QSignalSpy ended(app, &Application::programEnded);
+        frmIndex *index = loadFirstProfile(*app);
+        index->show();
+        index->close();
+        QTRY_VERIFY(!app->hasWindows());
+        QTRY_COMPARE(ended.count(), 1);
+    }
+}
+
+QTEST_MAIN(TestMainPath)
+#include "tst_mainpath.moc"

@@ -1,0 +1,3 @@
+tunesmith_gui_test(tweakcontrols)
+tunesmith_gui_test(tweakmenu)
+tunesmith_gui_test(numericbox)

@@ -1,0 +1,1 @@
+tunesmith_gui_test(mainpath)
