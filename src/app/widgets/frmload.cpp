@@ -109,11 +109,11 @@ bool frmLoad::Form_Load()
     m_cmdLoad->setEnabled(false);
     m_cmdLocation->setEnabled(false);
     if (!m_app.startUpdater()) {
-        Dialogs::message(this, QMessageBox::Warning, tr("Tunesmith"),
-                         tr("No game profiles were found in the profiles folder %1, and the updater %2 could not be "
-                            "started.")
-                             .arg(QDir::toNativeSeparators(state.profilesPath()),
-                                  QDir::toNativeSeparators(state.updaterPath())));
+        Dialogs::message(
+            this, QMessageBox::Warning, tr("Tunesmith"),
+            tr("No game profiles were found in the profiles folder %1, and the updater %2 could not be "
+               "started.")
+                .arg(QDir::toNativeSeparators(state.profilesPath()), QDir::toNativeSeparators(state.updaterPath())));
     }
     m_app.UnloadAllWindows();
     return false;
@@ -136,8 +136,8 @@ void frmLoad::prepareProgramFolder()
 void frmLoad::listProfiles()
 {
     const QDir profiles(m_app.state().profilesPath());
-    const QFileInfoList files = profiles.entryInfoList({QStringLiteral("*.tsm")}, QDir::Files | QDir::Hidden,
-                                                       QDir::Name | QDir::IgnoreCase);
+    const QFileInfoList files =
+        profiles.entryInfoList({QStringLiteral("*.tsm")}, QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
     m_lstLoad->clear();
     for (const QFileInfo &file : files) {
         if (!file.fileName().endsWith(QStringLiteral("tsm")))
@@ -228,8 +228,8 @@ void frmLoad::imgDonate_Click()
 
 bool frmLoad::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_imgDonate && event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+    if (watched == m_imgDonate && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         imgDonate_Click();
         return true;
     }

@@ -73,9 +73,9 @@ frmLocation::frmLocation(Application &app, QWidget *owner)
     QStringList places{QDir::rootPath(), QDir::homePath()};
     for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
         const QString root = volume.rootPath();
-        if (volume.isValid() && volume.isReady() && !places.contains(root) && !root.startsWith(QStringLiteral("/proc"))
-            && !root.startsWith(QStringLiteral("/sys")) && !root.startsWith(QStringLiteral("/dev"))
-            && !root.startsWith(QStringLiteral("/run"))) {
+        if (volume.isValid() && volume.isReady() && !places.contains(root) &&
+            !root.startsWith(QStringLiteral("/proc")) && !root.startsWith(QStringLiteral("/sys")) &&
+            !root.startsWith(QStringLiteral("/dev")) && !root.startsWith(QStringLiteral("/run"))) {
             places.append(root);
         }
     }
@@ -111,8 +111,8 @@ void frmLocation::Form_Load()
     }
     setTreeFolder(current);
     const QString game = state.currentProfile.left(state.currentProfile.indexOf(QStringLiteral(".tsm")));
-    m_lblPrompt->setText(tr("Please select a default install directory for the custom tweaks for ") + game
-                         + QLatin1Char('.'));
+    m_lblPrompt->setText(tr("Please select a default install directory for the custom tweaks for ") + game +
+                         QLatin1Char('.'));
     if (!state.installDir.isEmpty()) {
         m_txtCurrent->setText(state.installDir);
         setTreeFolder(state.installDir);

@@ -59,9 +59,10 @@ void DescriptionBox::fill(const TweakModel &tweak)
         }
         appendPiece(cursor, QStringLiteral("optimized ~ "), ruleColour, value + QLatin1Char('\n'));
     } else {
-        appendPiece(cursor, QStringLiteral("speed ~ "), labelColour, decodeText(tweak.Preset_FPS()) + QLatin1Char('\n'));
+        appendPiece(cursor, QStringLiteral("speed ~ "), labelColour,
+                    decodeText(tweak.Preset_FPS()) + QLatin1Char('\n'));
         appendPiece(cursor, QStringLiteral("quality ~ "), labelColour,
-               decodeText(tweak.Preset_Quality()) + QLatin1Char('\n'));
+                    decodeText(tweak.Preset_Quality()) + QLatin1Char('\n'));
     }
     appendPiece(cursor, QStringLiteral("description ~ "), labelColour, decodeText(tweak.LongDescription()));
     moveCursor(QTextCursor::Start);

@@ -135,7 +135,8 @@ void frmIndex::buildMenus()
         m_app.startUpdater();
         m_app.UnloadAllWindows();
     });
-    connect(addAction(help, "mnuAbout", tr("About")), &QAction::triggered, this, [this] { m_app.showAboutWindow(this); });
+    connect(addAction(help, "mnuAbout", tr("About")), &QAction::triggered, this,
+            [this] { m_app.showAboutWindow(this); });
 }
 
 void frmIndex::Form_Load()
@@ -199,27 +200,30 @@ void frmIndex::buildPages()
         }
         case ControlKind::Simple: {
             auto *widget = new cvarSimple(m_profile->simple[at].get(), page);
-            connect(widget, &cvarSimple::MouseMove, this, [this, widget, index = control.index](qint16, qint16, float x, float y) {
-                ShowDescription(index, 0, pointerInClient(widget, x, y));
-            });
+            connect(widget, &cvarSimple::MouseMove, this,
+                    [this, widget, index = control.index](qint16, qint16, float x, float y) {
+                        ShowDescription(index, 0, pointerInClient(widget, x, y));
+                    });
             m_cvarSimple.append(widget);
             place(widget, control);
             break;
         }
         case ControlKind::Multi: {
             auto *widget = new cvarMulti(m_profile->multi[at].get(), page);
-            connect(widget, &cvarMulti::MouseMove, this, [this, widget, index = control.index](qint16, qint16, float x, float y) {
-                ShowDescription(index, 1, pointerInClient(widget, x, y));
-            });
+            connect(widget, &cvarMulti::MouseMove, this,
+                    [this, widget, index = control.index](qint16, qint16, float x, float y) {
+                        ShowDescription(index, 1, pointerInClient(widget, x, y));
+                    });
             m_cvarMulti.append(widget);
             place(widget, control);
             break;
         }
         case ControlKind::Text: {
             auto *widget = new cvarText(m_profile->text[at].get(), page);
-            connect(widget, &cvarText::MouseMove, this, [this, widget, index = control.index](qint16, qint16, float x, float y) {
-                ShowDescription(index, 2, pointerInClient(widget, x, y));
-            });
+            connect(widget, &cvarText::MouseMove, this,
+                    [this, widget, index = control.index](qint16, qint16, float x, float y) {
+                        ShowDescription(index, 2, pointerInClient(widget, x, y));
+                    });
             m_cvarText.append(widget);
             place(widget, control);
             break;
@@ -298,10 +302,10 @@ void frmIndex::mnuSaveConfig_Click()
 {
     const ProgramState &state = m_app.state();
     const auto filter = GameConfigWriter::dialogFilter(state.gameConfigFileName);
-    const QString path = Dialogs::saveFileName(
-        this, state.installDir, filter.exactName,
-        {QStringLiteral("%1 (%1)").arg(filter.exactName),
-         QStringLiteral("%1 (%2)").arg(filter.extensionLabel, filter.extensionPattern)});
+    const QString path =
+        Dialogs::saveFileName(this, state.installDir, filter.exactName,
+                              {QStringLiteral("%1 (%1)").arg(filter.exactName),
+                               QStringLiteral("%1 (%2)").arg(filter.extensionLabel, filter.extensionPattern)});
     if (path.isEmpty())
         return;
     QString error;
@@ -316,10 +320,10 @@ void frmIndex::mnuLoadConfig_Click()
 {
     const ProgramState &state = m_app.state();
     const auto filter = GameConfigWriter::dialogFilter(state.gameConfigFileName);
-    const QString path = Dialogs::openFileName(
-        this, state.installDir, filter.exactName,
-        {QStringLiteral("%1 (%1)").arg(filter.exactName),
-         QStringLiteral("%1 (%2)").arg(filter.extensionLabel, filter.extensionPattern)});
+    const QString path =
+        Dialogs::openFileName(this, state.installDir, filter.exactName,
+                              {QStringLiteral("%1 (%1)").arg(filter.exactName),
+                               QStringLiteral("%1 (%2)").arg(filter.extensionLabel, filter.extensionPattern)});
     if (path.isEmpty())
         return;
     GameConfigReader::apply(*m_profile, state.syntax, path);
