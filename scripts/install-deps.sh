@@ -9,7 +9,8 @@ packages=(
     libbenchmark-dev
     clang-14 libclang-rt-14-dev clang-format
     xvfb xauth xdotool imagemagick x11-utils
-    fonts-dejavu-core
+    fonts-dejavu-core fonts-urw-base35 qt6-gtk-platformtheme
+    dpkg-dev desktop-file-utils appstream librsvg2-bin
     python3
 )
 

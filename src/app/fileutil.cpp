@@ -23,35 +23,44 @@ bool lineMatches(const QByteArray &line, const QByteArray &search, LineMatch mat
 bool ReplaceOrAppend(const QString &path, const QByteArray &search, const QByteArray &replacement, LineMatch match,
                      QString *error)
 {
-    TextLines text;
-    text.endsWithLineEnd = true;
+    return ReplaceOrAppendAll(path, {{search, replacement}}, match, error);
+}
+
+bool ReplaceOrAppendAll(const QString &path, const QList<LineEdit> &edits, LineMatch match, QString *error)
+{
+    // A missing file reads as an empty one: both give no lines and a final line end on the first line written.
+    QByteArray bytes;
     if (FileExists(path)) {
-        const auto bytes = readWholeFile(path, error);
-        if (!bytes)
+        auto read = readWholeFile(path, error);
+        if (!read)
             return false;
-        text = TextLines::split(*bytes);
+        bytes = std::move(*read);
+    }
+    for (const LineEdit &edit : edits) {
+        TextLines text = TextLines::split(bytes);
         qsizetype firstContent = 0;
         while (firstContent < text.lines.size() && isBlank(text.lines[firstContent]))
             ++firstContent;
         text.lines.remove(0, firstContent);
         if (text.lines.isEmpty())
             text.endsWithLineEnd = true;
-    }
 
-    bool found = false;
-    if (search.isEmpty()) {
-        found = !text.lines.isEmpty();
-    } else {
-        for (QByteArray &line : text.lines) {
-            if (lineMatches(line, search, match)) {
-                line = replacement + line.mid(search.size());
-                found = true;
+        bool found = false;
+        if (edit.search.isEmpty()) {
+            found = !text.lines.isEmpty();
+        } else {
+            for (QByteArray &line : text.lines) {
+                if (lineMatches(line, edit.search, match)) {
+                    line = edit.replacement + line.mid(edit.search.size());
+                    found = true;
+                }
             }
         }
+        if (!found)
+            text.lines.append(edit.replacement);
+        bytes = text.join();
     }
-    if (!found)
-        text.lines.append(replacement);
-    return saveFile(path, text.join(), error);
+    return saveFile(path, bytes, error);
 }
 
 bool FileExists(const QString &path)

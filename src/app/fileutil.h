@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 namespace Tunesmith
@@ -21,6 +22,18 @@ enum class LineMatch
 // is then unchanged.
 bool ReplaceOrAppend(const QString &path, const QByteArray &search, const QByteArray &replacement,
                      LineMatch match = LineMatch::WholeLine, QString *error = nullptr);
+
+// One search and replacement of ReplaceOrAppendAll.
+struct LineEdit
+{
+    QByteArray search;
+    QByteArray replacement;
+};
+
+// The same as one ReplaceOrAppend call per edit, in order, each seeing the text the one before left, but with one
+// write at the end: a failure leaves the file as it was, never with only some of the edits.
+bool ReplaceOrAppendAll(const QString &path, const QList<LineEdit> &edits, LineMatch match = LineMatch::WholeLine,
+                        QString *error = nullptr);
 
 bool FileExists(const QString &path);
 bool FolderExists(const QString &path);

@@ -34,6 +34,7 @@ struct ProgramState
     bool descriptions = true;
     bool backups = true;
     bool autoUpdate = true;
+    bool preview = false; // "Preview Changes": off unless the settings file holds "preview|1"
 
     QString settingsPath() const { return programFolder + QStringLiteral("/config.cfg"); }
     QString profilesPath() const { return programFolder + QStringLiteral("/profiles"); }

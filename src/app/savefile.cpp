@@ -1,38 +1,121 @@
 #include "savefile.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include <cerrno>
+#include <optional>
 
 namespace Tunesmith
 {
 
+namespace
+{
+
+struct Fault
+{
+    SaveFileFaults::Step step = SaveFileFaults::Step::Open;
+    QString folder; // absolute and clean; "" for every folder
+    int skip = 0;
+};
+
+struct FaultSeam
+{
+    std::optional<Fault> fault;
+    int attempts = 0;
+};
+
+// Test seam state, set only by tests through SaveFileFaults; everything runs on one thread.
+FaultSeam &seam()
+{
+    static FaultSeam instance;
+    return instance;
+}
+
+std::optional<SaveFileFaults::Step> faultFor(const QString &path)
+{
+    FaultSeam &s = seam();
+    ++s.attempts;
+    if (!s.fault)
+        return std::nullopt;
+    if (!s.fault->folder.isEmpty() && QDir::cleanPath(QFileInfo(path).absolutePath()) != s.fault->folder)
+        return std::nullopt;
+    if (s.fault->skip > 0) {
+        --s.fault->skip;
+        return std::nullopt;
+    }
+    return s.fault->step;
+}
+
+} // namespace
+
+namespace SaveFileFaults
+{
+
+void set(Step step, const QString &folder, int skip)
+{
+    seam().fault =
+        Fault{step, folder.isEmpty() ? QString() : QDir::cleanPath(QFileInfo(folder).absoluteFilePath()), skip};
+    seam().attempts = 0;
+}
+
+void clear()
+{
+    seam().fault.reset();
+    seam().attempts = 0;
+}
+
+int attempts()
+{
+    return seam().attempts;
+}
+
+} // namespace SaveFileFaults
+
 bool saveFile(const QString &path, const QByteArray &bytes, QString *error)
 {
+    using Step = SaveFileFaults::Step;
+    auto fail = [&](const QString &reason) {
+        if (error)
+            *error = QStringLiteral("Cannot write %1: %2").arg(path, reason);
+        return false;
+    };
     const QFileInfo info(path);
     if (info.isDir()) {
         if (error)
             *error = QStringLiteral("Cannot write %1: it is a folder.").arg(path);
         return false;
     }
-    // QSaveFile resolves a symbolic link itself and writes the link's target, copying the old permissions.
+    const std::optional<Step> fault = faultFor(path);
+    if (fault == Step::Open)
+        return fail(QStringLiteral("Permission denied"));
+    // QSaveFile resolves a symbolic link itself and writes the link's target, copying the old permissions. Until
+    // commit() nothing is visible in the folder; leaving without it discards the temporary file.
+    // Unbuffered: the bytes go to the system in one write, and a failing write keeps the system's reason (a full
+    // disk, a file size limit) instead of the "Unknown error" of a failing buffer flush inside commit().
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
-        return false;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return fail(file.errorString());
+    if (fault == Step::Write || fault == Step::DiskFull) {
+        const qsizetype part = fault == Step::Write ? bytes.size() / 4 : bytes.size() / 2;
+        if (file.write(bytes.first(part)) != part)
+            return fail(file.errorString());
+        return fail(fault == Step::Write ? QStringLiteral("Input/output error")
+                                         : QStringLiteral("No space left on device"));
     }
+    // A write that stops part way (a full disk, a file size limit) leaves Qt without a reason; the system has one.
+    errno = 0;
     const qint64 written = file.write(bytes);
-    if (written != bytes.size()) {
-        if (error)
-            *error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
-        file.cancelWriting();
-        return false;
+    if (written != bytes.size())
+        return fail(errno != 0 ? qt_error_string(errno) : file.errorString());
+    if (fault == Step::Flush || fault == Step::Rename) {
+        if (!file.flush())
+            return fail(file.errorString());
+        return fail(fault == Step::Flush ? QStringLiteral("Input/output error") : QStringLiteral("Permission denied"));
     }
-    if (!file.commit()) {
-        if (error)
-            *error = QStringLiteral("Cannot write %1: %2").arg(path, file.errorString());
-        return false;
-    }
+    if (!file.commit())
+        return fail(file.errorString());
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "fileutil.h"
 #include "numbertext.h"
 #include "savefile.h"
+#include "textcodec.h"
 #include "textlines.h"
 
 namespace Tunesmith
@@ -13,7 +14,7 @@ QString ProgramState::gameConfigPath() const
     // Without an install directory there is no game config to read: "/" + the name would look in the root folder.
     if (installDir.isEmpty())
         return {};
-    QString path = installDir + QLatin1Char('/') + QString::fromUtf8(gameConfigFileName);
+    QString path = installDir + QLatin1Char('/') + decodeText(gameConfigFileName);
     return path.replace(QStringLiteral("//"), QStringLiteral("/"));
 }
 
@@ -32,6 +33,8 @@ bool *optionFlag(ProgramState &state, Option option)
         return &state.backups;
     case Option::Descriptions:
         return &state.descriptions;
+    case Option::Preview:
+        return &state.preview;
     }
     return nullptr;
 }
@@ -47,6 +50,8 @@ QByteArray optionKey(Option option)
         return "backups";
     case Option::Descriptions:
         return "descriptions";
+    case Option::Preview:
+        return "preview";
     }
     return {};
 }
@@ -69,6 +74,9 @@ void readFrom(const QByteArray &bytes, ProgramState &state)
         if (key == "upload" || key == "download") {
             if (const auto speed = toInt32(value))
                 (key == "upload" ? state.uploadSpeed : state.downloadSpeed) = *speed;
+        } else if (key == "preview") {
+            if (value == "1")
+                state.preview = true;
         } else if (value == "0") {
             if (key == "descriptions")
                 state.descriptions = false;
@@ -85,6 +93,7 @@ void read(ProgramState &state)
     state.descriptions = true;
     state.backups = true;
     state.autoUpdate = true;
+    state.preview = false;
     if (!FileExists(state.settingsPath()))
         return;
     if (const auto bytes = readWholeFile(state.settingsPath()))
@@ -137,15 +146,13 @@ bool storeInstallDir(ProgramState &state, const QString &dir, QString *error)
 
 bool storeSpeeds(ProgramState &state, qint32 upload, qint32 download, QString *error)
 {
-    const QString path = state.settingsPath();
-    if (!ReplaceOrAppend(path, "upload|" + numberText(state.uploadSpeed), "upload|" + numberText(upload),
-                         LineMatch::WholeLine, error)) {
+    // Both lines in one write: a failed write must not leave the new upload speed beside the old download speed.
+    const QList<LineEdit> edits{
+        {"upload|" + numberText(state.uploadSpeed), "upload|" + numberText(upload)},
+        {"download|" + numberText(state.downloadSpeed), "download|" + numberText(download)},
+    };
+    if (!ReplaceOrAppendAll(state.settingsPath(), edits, LineMatch::WholeLine, error))
         return false;
-    }
-    if (!ReplaceOrAppend(path, "download|" + numberText(state.downloadSpeed), "download|" + numberText(download),
-                         LineMatch::WholeLine, error)) {
-        return false;
-    }
     state.uploadSpeed = upload;
     state.downloadSpeed = download;
     return true;

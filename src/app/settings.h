@@ -13,6 +13,7 @@ enum class Option
     AutoUpdate,
     Backups,
     Descriptions,
+    Preview, // off when the settings file has no "preview|1"
 };
 
 // The settings file config.cfg: one key|value entry a line. Readers skip blank lines, lines without "|" and keys
@@ -21,10 +22,12 @@ namespace Settings
 {
 
 // Applies the entries of a settings file's bytes to state: "upload" and "download" (the last whole number that
-// fits in 32 bits wins; other values are ignored) and the three options (a value of exactly "0" turns one off).
+// fits in 32 bits wins; other values are ignored), the three options (a value of exactly "0" turns one off) and
+// Preview Changes (a value of exactly "1" turns it on).
 void readFrom(const QByteArray &bytes, ProgramState &state);
 
-// The start-up read: the three options on, then the file's entries, when the file exists and can be read.
+// The start-up read: the three options on and Preview Changes off, then the file's entries, when the file exists
+// and can be read.
 void read(ProgramState &state);
 
 // The install directory stored for state.currentProfile: the last line whose key is exactly the profile's file

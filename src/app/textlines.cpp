@@ -3,6 +3,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cstring>
+
 namespace Tunesmith
 {
 
@@ -16,18 +19,29 @@ void forEachLine(QByteArrayView bytes, QByteArray *firstEnd, bool *endsWithEnd, 
     const qsizetype size = bytes.size();
     qsizetype start = 0;
     bool lastTerminated = false;
-    for (qsizetype i = 0; i < size; ++i) {
-        const char c = data[i];
-        if (c != '\r' && c != '\n')
-            continue;
-        qsizetype endLen = 1;
-        if (c == '\r' && i + 1 < size && data[i + 1] == '\n')
-            endLen = 2;
+    // The next CR and the next LF at or after start, each searched again only once passed, so a file with one
+    // kind of line end is not scanned anew for the other at every line.
+    const auto next = [&](char c, qsizetype from) {
+        if (from >= size)
+            return size;
+        const void *found = std::memchr(data + from, c, std::size_t(size - from));
+        return found ? qsizetype(static_cast<const char *>(found) - data) : size;
+    };
+    qsizetype nextCr = next('\r', 0);
+    qsizetype nextLf = next('\n', 0);
+    while (start < size) {
+        if (nextCr < start)
+            nextCr = next('\r', start);
+        if (nextLf < start)
+            nextLf = next('\n', start);
+        const qsizetype i = std::min(nextCr, nextLf);
+        if (i == size)
+            break;
+        const qsizetype endLen = i == nextCr && nextLf == i + 1 && nextLf < size ? 2 : 1;
         if (firstEnd && firstEnd->isEmpty())
             *firstEnd = QByteArray(data + i, endLen);
         sink(QByteArrayView(data + start, i - start));
-        i += endLen - 1;
-        start = i + 1;
+        start = i + endLen;
         lastTerminated = true;
     }
     if (start < size) {
@@ -75,6 +89,23 @@ QList<QByteArrayView> splitLineViews(QByteArrayView bytes)
     return result;
 }
 
+LineTable::LineTable(QByteArrayView bytes)
+    : m_data(bytes.data())
+{
+    Q_ASSERT(bytes.size() < (qsizetype(1) << 32));
+    // Room for lines of sixteen bytes on average: untouched room costs no memory, while growing copies the table.
+    m_starts.clear();
+    m_starts.reserve(std::size_t(bytes.size() / 16 + 2));
+    forEachLine(bytes, nullptr, &m_endsWithLineEnd,
+                [&](QByteArrayView line) { m_starts.push_back(std::uint32_t(line.data() - m_data)); });
+    m_starts.push_back(std::uint32_t(bytes.size()));
+    if (size() > 1 || m_endsWithLineEnd) {
+        const QByteArrayView first = (*this)[0];
+        const char *end = first.data() + first.size();
+        m_firstLineEnd = QByteArrayView(end, m_data + m_starts[1] - end);
+    }
+}
+
 bool isBlank(QByteArrayView line)
 {
     for (char c : line) {
@@ -96,9 +127,25 @@ QByteArray asciiLower(QByteArrayView text)
 
 std::optional<QByteArray> readWholeFile(const QString &path, QString *error)
 {
-    if (QFileInfo(path).isDir()) {
+    const QFileInfo info(path);
+    if (info.isDir()) {
         if (error)
             *error = QStringLiteral("%1 is a folder, not a file").arg(path);
+        return std::nullopt;
+    }
+    // A device or a named pipe given as a file (a profile naming /dev/zero as its game config) would be read for
+    // ever or block: only regular files are read.
+    if (info.exists() && !info.isFile()) {
+        if (error)
+            *error = QStringLiteral("%1 is not a regular file").arg(path);
+        return std::nullopt;
+    }
+    if (info.size() > maxReadSize) {
+        if (error)
+            *error = QStringLiteral("%1 is too large: %2 bytes, more than the %3 MiB this program reads")
+                         .arg(path)
+                         .arg(info.size())
+                         .arg(maxReadSize >> 20);
         return std::nullopt;
     }
     QFile file(path);
@@ -107,12 +154,32 @@ std::optional<QByteArray> readWholeFile(const QString &path, QString *error)
             *error = QStringLiteral("cannot open %1: %2").arg(path, file.errorString());
         return std::nullopt;
     }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
-        return std::nullopt;
+    // The size read first is a hint: the file may grow while it is read (and files under /proc say 0), so the
+    // buffer grows as needed, never past the limit.
+    QByteArray bytes(qsizetype(std::min(info.size(), maxReadSize)) + 1, Qt::Uninitialized);
+    qsizetype filled = 0;
+    for (;;) {
+        const qint64 got = file.read(bytes.data() + filled, bytes.size() - filled);
+        if (got < 0) {
+            if (error)
+                *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+            return std::nullopt;
+        }
+        if (got == 0)
+            break;
+        filled += qsizetype(got);
+        if (filled < bytes.size())
+            continue;
+        if (filled > maxReadSize) {
+            if (error)
+                *error = QStringLiteral("%1 is too large: more than the %2 MiB this program reads")
+                             .arg(path)
+                             .arg(maxReadSize >> 20);
+            return std::nullopt;
+        }
+        bytes.resize(qsizetype(std::min<qint64>(qint64(bytes.size()) * 2, maxReadSize + 1)));
     }
+    bytes.truncate(filled);
     return bytes;
 }
 

@@ -5,7 +5,9 @@
 #include <QList>
 #include <QString>
 
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace Tunesmith
 {
@@ -27,13 +29,49 @@ struct TextLines
 // Splits without copying: views into bytes, which must outlive the result.
 QList<QByteArrayView> splitLineViews(QByteArrayView bytes);
 
+// The lines of a text as views, split as above, for large files: four bytes a line instead of a view's sixteen
+// (fresh memory is what a large load or save mostly waits for). The bytes must outlive the table, stay where
+// they are, and be shorter than 4 GiB.
+class LineTable
+{
+public:
+    LineTable() = default;
+    explicit LineTable(QByteArrayView bytes);
+
+    qsizetype size() const { return qsizetype(m_starts.size()) - 1; }
+    bool isEmpty() const { return size() <= 0; }
+    QByteArrayView operator[](qsizetype line) const
+    {
+        const std::uint32_t start = m_starts[std::size_t(line)];
+        std::uint32_t end = m_starts[std::size_t(line) + 1];
+        if (line + 1 < size() || m_endsWithLineEnd)
+            end -= end >= start + 2 && m_data[end - 1] == '\n' && m_data[end - 2] == '\r' ? 2 : 1;
+        return QByteArrayView(m_data + start, end - start);
+    }
+    // The first line end, "" when there is none.
+    QByteArrayView firstLineEnd() const { return m_firstLineEnd; }
+    // The last line had a terminator.
+    bool endsWithLineEnd() const { return m_endsWithLineEnd; }
+
+private:
+    const char *m_data = nullptr;
+    std::vector<std::uint32_t> m_starts{0}; // where each line starts, then where the text ends
+    QByteArrayView m_firstLineEnd;
+    bool m_endsWithLineEnd = false;
+};
+
 // A line is blank when it is empty or holds only space characters (a tab counts as content).
 bool isBlank(QByteArrayView line);
 
 // Lower-cases ASCII letters only, as keyword and title matching expect.
 QByteArray asciiLower(QByteArrayView text);
 
-// Reads a whole file. Returns nullopt and fills error when it cannot be opened or read (a folder included).
+// The largest file readWholeFile reads: far above any profile, settings file or game config, far below what
+// would exhaust memory once the file is split into lines and merged.
+constexpr qint64 maxReadSize = qint64(256) << 20;
+
+// Reads a whole regular file. Returns nullopt and fills error when it cannot be opened or read, when it is a
+// folder, a device or a named pipe, or when it is larger than maxReadSize.
 std::optional<QByteArray> readWholeFile(const QString &path, QString *error = nullptr);
 
 } // namespace Tunesmith

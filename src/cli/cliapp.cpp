@@ -5,9 +5,11 @@
 #include "app/settings.h"
 #include "app/textcodec.h"
 #include "app/textlines.h"
+#include "clibackups.h"
 #include "gameconfig/configreader.h"
 #include "gameconfig/configwriter.h"
 #include "gameconfig/presets.h"
+#include "gameconfig/savepreview.h"
 #include "jsonwriter.h"
 #include "loader/loadedprofile.h"
 
@@ -30,7 +32,9 @@ const char *usageText =
     "Usage: tunesmith-cli [--program-folder DIR] COMMAND ARGS...\n"
     "  check PROFILE...\n"
     "  show PROFILE [OPTION|ACTION]... [--json]\n"
-    "  save PROFILE --config FILE [OPTION|ACTION]...\n"
+    "  save PROFILE --config FILE [--dry-run] [OPTION|ACTION]...\n"
+    "  backups PROFILE\n"
+    "  restore BACKUP --config FILE [--profile PROFILE]\n"
     "Options: --install-dir DIR, --speeds UP,DOWN\n"
     "Actions: --preset NAME, --set NAME=VALUE, --pick NAME=VALUE, --load-config FILE, --connection UP,DOWN\n";
 
@@ -46,6 +50,7 @@ struct Request
     QString profile;
     QString config;
     bool json = false;
+    bool dryRun = false;
     std::optional<QString> installDir;
     std::optional<std::pair<qint32, qint32>> speeds;
     QList<Action> actions;
@@ -63,15 +68,20 @@ std::optional<std::pair<qint32, qint32>> parseSpeedPair(const QString &text)
     return std::pair{*up, *down};
 }
 
-// A path to a .tsm file, or a profile name looked up in the program folder's profiles.
+// A path to a .tsm file, or a profile name looked up in the program folder's profiles. Anything that exists by
+// that name counts, a folder or a pipe among them, so that the reader can say why it is not a profile.
 QString resolveProfile(const QString &argument, const QString &programFolder)
 {
-    if (QFileInfo(argument).isFile())
+    auto exists = [](const QString &path) {
+        const QFileInfo info(path);
+        return info.exists() || info.isSymLink();
+    };
+    if (exists(argument))
         return argument;
     const QString profiles = programFolder + QStringLiteral("/profiles/");
-    if (QFileInfo(profiles + argument).isFile())
+    if (exists(profiles + argument))
         return profiles + argument;
-    if (!argument.endsWith(QStringLiteral(".tsm")) && QFileInfo(profiles + argument + QStringLiteral(".tsm")).isFile())
+    if (!argument.endsWith(QStringLiteral(".tsm")) && exists(profiles + argument + QStringLiteral(".tsm")))
         return profiles + argument + QStringLiteral(".tsm");
     return argument;
 }
@@ -343,6 +353,10 @@ std::optional<Request> parseRequest(const QString &command, const QStringList &a
             request.json = true;
             continue;
         }
+        if (arg == QLatin1String("--dry-run") && command == QLatin1String("save")) {
+            request.dryRun = true;
+            continue;
+        }
         static const QStringList withArgument = {QStringLiteral("--install-dir"), QStringLiteral("--speeds"),
                                                  QStringLiteral("--preset"),      QStringLiteral("--set"),
                                                  QStringLiteral("--pick"),        QStringLiteral("--load-config"),
@@ -410,6 +424,16 @@ int runShowOrSave(const Request &request, const QString &programFolder, QTextStr
             writeTable(*profile, state, out);
         return exitOk;
     }
+    if (request.dryRun) {
+        // The save's changes as a diff; nothing is written, no backup either.
+        const auto diff = SavePreview::unifiedDiff(*profile, state, request.config, &error);
+        if (!diff) {
+            err << error << '\n';
+            return exitFailure;
+        }
+        out << decodeText(*diff);
+        return exitOk;
+    }
     const Clock clock;
     if (!GameConfigWriter::save(*profile, state, clock, request.config, &error)) {
         err << error << '\n';
@@ -449,6 +473,10 @@ int runCli(const QStringList &arguments, const QString &defaultProgramFolder, QT
             return exitUsage;
         return runShowOrSave(*request, programFolder, out, err);
     }
+    if (command == QLatin1String("backups"))
+        return runBackups(args, programFolder, out, err);
+    if (command == QLatin1String("restore"))
+        return runRestore(args, programFolder, out, err);
     err << "Unknown command: " << command << '\n' << usageText;
     return exitUsage;
 }

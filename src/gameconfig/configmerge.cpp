@@ -3,131 +3,357 @@
 #include "app/textlines.h"
 #include "keyindex.h"
 
+#include <algorithm>
 #include <cstring>
-#include <deque>
+#include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace Tunesmith
 {
 
+namespace
+{
+
+// The file as the steps of a save leave it: the snapshot's lines, some of them replaced, then the appended
+// ones. Only replaced and appended lines are stored, one after another in one buffer; every other line stays a
+// view into the snapshot, so a large config is neither copied nor split into owned lines.
+class MergedLines
+{
+public:
+    explicit MergedLines(const LineTable &original)
+        : m_original(original)
+        , m_originalCount(original.size())
+    {}
+
+    qsizetype count() const { return m_originalCount + qsizetype(m_appended.size()); }
+    // Valid until the next replace or append.
+    QByteArrayView text(qsizetype line) const
+    {
+        const int at = writtenAt(line);
+        return at < 0 ? m_original[line] : view(m_written[std::size_t(at)]);
+    }
+    // The step that last wrote the line, -1 for a line as the snapshot has it.
+    int stamp(qsizetype line) const
+    {
+        const int at = writtenAt(line);
+        return at < 0 ? -1 : m_written[std::size_t(at)].stamp;
+    }
+
+    void replace(qsizetype line, QByteArrayView text, int step)
+    {
+        if (line >= m_originalCount) {
+            m_written[std::size_t(m_appended[std::size_t(line - m_originalCount)])] = store(text, step);
+            return;
+        }
+        const auto [entry, added] = m_replaced.try_emplace(line, int(m_written.size()));
+        if (added)
+            m_written.push_back(store(text, step));
+        else
+            m_written[std::size_t(entry->second)] = store(text, step);
+    }
+    void append(QByteArrayView text, int step)
+    {
+        m_appended.push_back(int(m_written.size()));
+        m_written.push_back(store(text, step));
+    }
+    void popBack()
+    {
+        if (!m_appended.empty())
+            m_appended.pop_back();
+        else
+            --m_originalCount;
+    }
+
+    // The lines from first on joined with lineEnd, with a final lineEnd when endsWithLineEnd is set. Runs of the
+    // snapshot's lines are copied in one piece when their own line ends are lineEnd.
+    QByteArray join(qsizetype first, const QByteArray &lineEnd, bool endsWithLineEnd, bool runsKeepLineEnds) const
+    {
+        std::vector<std::pair<qsizetype, int>> replaced;
+        replaced.reserve(m_replaced.size());
+        for (const auto &entry : m_replaced) {
+            if (entry.first >= first && entry.first < m_originalCount)
+                replaced.push_back(entry);
+        }
+        std::sort(replaced.begin(), replaced.end());
+
+        qsizetype total = (count() - first) * lineEnd.size();
+        if (!endsWithLineEnd)
+            total -= lineEnd.size();
+        for (qsizetype l = first; l < m_originalCount; ++l)
+            total += m_original[l].size();
+        for (const auto &entry : replaced)
+            total += m_written[std::size_t(entry.second)].length - m_original[entry.first].size();
+        // Leading blank lines are dropped, and with no line of the snapshot left, appended ones may be too.
+        const auto appended = m_appended.cbegin() + std::max<qsizetype>(0, first - m_originalCount);
+        for (auto at = appended; at != m_appended.cend(); ++at)
+            total += m_written[std::size_t(*at)].length;
+
+        QByteArray out(total, Qt::Uninitialized);
+        char *to = out.data();
+        const auto put = [&to](QByteArrayView bytes) {
+            std::memcpy(to, bytes.data(), std::size_t(bytes.size()));
+            to += bytes.size();
+        };
+        bool firstLine = true;
+        const auto putLine = [&](QByteArrayView line) {
+            if (!firstLine)
+                put(lineEnd);
+            firstLine = false;
+            put(line);
+        };
+        auto next = replaced.cbegin();
+        for (qsizetype l = first; l < m_originalCount;) {
+            const qsizetype runEnd = next == replaced.cend() ? m_originalCount : next->first;
+            if (runsKeepLineEnds && l < runEnd) {
+                const char *from = m_original[l].data();
+                putLine(QByteArrayView(from, m_original[runEnd - 1].data() + m_original[runEnd - 1].size() - from));
+                l = runEnd;
+            }
+            for (; l < runEnd; ++l)
+                putLine(m_original[l]);
+            if (next != replaced.cend()) {
+                putLine(view(m_written[std::size_t(next->second)]));
+                ++next;
+                ++l;
+            }
+        }
+        for (auto at = appended; at != m_appended.cend(); ++at)
+            putLine(view(m_written[std::size_t(*at)]));
+        if (endsWithLineEnd)
+            put(lineEnd);
+        Q_ASSERT(to == out.data() + total);
+        return out;
+    }
+
+private:
+    struct Written
+    {
+        std::size_t offset;
+        qsizetype length;
+        int stamp;
+    };
+
+    int writtenAt(qsizetype line) const
+    {
+        if (line >= m_originalCount)
+            return m_appended[std::size_t(line - m_originalCount)];
+        if (m_replaced.empty())
+            return -1;
+        const auto found = m_replaced.find(line);
+        return found == m_replaced.end() ? -1 : found->second;
+    }
+    QByteArrayView view(const Written &written) const
+    {
+        return QByteArrayView(m_bytes.data() + written.offset, written.length);
+    }
+    // text must not point into m_bytes, which may move.
+    Written store(QByteArrayView text, int step)
+    {
+        const Written written{m_bytes.size(), text.size(), step};
+        m_bytes.append(text.data(), std::size_t(text.size()));
+        return written;
+    }
+
+    const LineTable &m_original;
+    qsizetype m_originalCount;
+    std::string m_bytes;
+    std::vector<Written> m_written;
+    std::unordered_map<qsizetype, int> m_replaced; // snapshot line -> its text in m_written
+    std::vector<int> m_appended;                   // texts in m_written, in file order
+};
+
+// For each key, the lines that began with it when they were written: the snapshot's lines found by one pass,
+// then the lines written during the merge. Entries may be stale; each use checks the line's current text.
+class KeyLines
+{
+public:
+    KeyLines(const KeyIndex &index, const LineTable &lines)
+        : m_index(index)
+        , m_start(std::size_t(index.keyCount()) + 1, 0)
+    {
+        std::vector<std::pair<int, int>> found; // key id, line
+        for (qsizetype l = 0; l < lines.size(); ++l)
+            index.forEachKeyAtStart(lines[l], [&](int id) { found.emplace_back(id, int(l)); });
+        // Counting sort by key; lines stay in file order within a key.
+        for (const auto &hit : found)
+            ++m_start[std::size_t(hit.first) + 1];
+        for (std::size_t id = 1; id < m_start.size(); ++id)
+            m_start[id] += m_start[id - 1];
+        m_lines.resize(found.size());
+        std::vector<int> fill(m_start.begin(), m_start.end() - 1);
+        for (const auto &hit : found)
+            m_lines[std::size_t(fill[std::size_t(hit.first)]++)] = hit.second;
+    }
+
+    // The snapshot's lines that begin with the key, in file order.
+    std::pair<const int *, const int *> original(int id) const
+    {
+        return {m_lines.data() + m_start[std::size_t(id)], m_lines.data() + m_start[std::size_t(id) + 1]};
+    }
+
+    // Lists a line written during the merge under every key longer than longerThan bytes that begins it.
+    void add(qsizetype line, QByteArrayView text, qsizetype longerThan)
+    {
+        m_index.forEachKeyAtStart(
+            text,
+            [&](int id) {
+                if (m_head.empty()) {
+                    m_head.assign(m_start.size() - 1, -1);
+                    m_tail.assign(m_start.size() - 1, -1);
+                }
+                const int node = int(m_added.size());
+                m_added.push_back({int(line), -1});
+                int &tail = m_tail[std::size_t(id)];
+                (tail < 0 ? m_head[std::size_t(id)] : m_added[std::size_t(tail)].next) = node;
+                tail = node;
+            },
+            longerThan);
+    }
+
+    // Every line listed under the key: the snapshot's first, then the written ones in the order they were added.
+    template<typename Visit>
+    void forEach(int id, Visit visit) const
+    {
+        const auto [begin, end] = original(id);
+        for (const int *line = begin; line != end; ++line)
+            visit(qsizetype(*line));
+        if (m_head.empty())
+            return;
+        for (int node = m_head[std::size_t(id)]; node >= 0; node = m_added[std::size_t(node)].next)
+            visit(qsizetype(m_added[std::size_t(node)].line));
+    }
+
+private:
+    struct Added
+    {
+        int line;
+        int next;
+    };
+
+    const KeyIndex &m_index;
+    std::vector<int> m_start; // by key id: where its lines begin in m_lines
+    std::vector<int> m_lines;
+    std::vector<Added> m_added;
+    std::vector<int> m_head;
+    std::vector<int> m_tail;
+};
+
+// valueAfterKey without a copy.
+QByteArrayView valueViewAfterKey(QByteArrayView line, qsizetype keyLength, const QByteArray &suffix)
+{
+    const QByteArrayView rest = line.sliced(keyLength);
+    if (suffix.isEmpty())
+        return rest;
+    const qsizetype end = rest.indexOf(suffix);
+    return end < 0 ? rest : rest.first(end);
+}
+
+void assign(std::string &to, std::initializer_list<QByteArrayView> parts)
+{
+    to.clear();
+    for (QByteArrayView part : parts)
+        to.append(part.data(), std::size_t(part.size()));
+}
+
+} // namespace
+
 QByteArray mergeConfig(const ConfigSnapshot &snapshot, const ConfigSyntax &syntax, const QList<MergeItem> &items,
                        QList<MergeChange> *changes)
 {
-    const QList<QByteArrayView> &all = snapshot.allLines();
-    // Room for every appended line up front: growing a vector of a large config's lines copies all of them.
-    std::vector<QByteArrayView> lines;
-    lines.reserve(std::size_t(all.size() + items.size()));
-    lines.assign(all.begin(), all.end());
-    std::deque<QByteArray> owned; // texts of replaced and appended lines; a deque keeps them in place
-    std::size_t head = 0;
+    // Without a single item the one-by-one save never rewrites the file: it keeps its leading blank lines and
+    // every line end as they are.
+    if (items.isEmpty())
+        return snapshot.bytes();
+    const LineTable &original = snapshot.allLines();
+    MergedLines lines(original);
+    qsizetype head = 0;
     bool endsWithLineEnd = snapshot.endsWithLineEnd();
     QByteArray lineEnd = snapshot.lineEnd();
 
     KeyIndex index;
     index.setCommonAffixes(syntax.prefix, syntax.middle);
+    qsizetype nameBytes = 0;
+    for (const MergeItem &item : items)
+        nameBytes += item.name.size();
+    index.reserve(items.size(), nameBytes + items.size() * (syntax.prefix.size() + syntax.middle.size()));
     std::vector<int> keyIds;
     keyIds.reserve(std::size_t(items.size()));
-    for (const MergeItem &item : items)
-        keyIds.push_back(index.addKey(syntax.key(item.name)));
-
-    // For each key, the lines that began with it when they were last written (entries may be stale: each use
-    // checks the line's current text).
-    std::vector<std::vector<int>> keyLines(std::size_t(index.keyCount()));
-    auto indexLine = [&](std::size_t l) {
-        index.forEachKeyAtStart(lines[l], [&](int id) { keyLines[std::size_t(id)].push_back(int(l)); });
-    };
-    for (std::size_t l = 0; l < lines.size(); ++l)
-        indexLine(l);
+    std::string key;
+    for (const MergeItem &item : items) {
+        assign(key, {syntax.prefix, item.name, syntax.middle});
+        keyIds.push_back(index.addKey(key));
+    }
+    KeyLines keyLines(index, original);
 
     // Old values come from the snapshot: the first non-blank line of the file as read that begins with the key.
-    std::vector<QByteArray> oldValues(std::size_t(index.keyCount()));
+    std::vector<QByteArrayView> oldValues(std::size_t(index.keyCount()));
     for (int id = 0; id < index.keyCount(); ++id) {
-        for (int l : keyLines[std::size_t(id)]) {
-            if (!isBlank(lines[std::size_t(l)])) {
-                oldValues[std::size_t(id)] = valueAfterKey(lines[std::size_t(l)], index.key(id).size(), syntax.suffix);
-                break;
-            }
-        }
+        const auto [begin, end] = keyLines.original(id);
+        const auto line = std::find_if(begin, end, [&](int l) { return !isBlank(original[l]); });
+        if (line != end)
+            oldValues[std::size_t(id)] = valueViewAfterKey(original[*line], index.key(id).size(), syntax.suffix);
     }
 
     const bool wholeLine = syntax.suffix.isEmpty();
-    std::vector<int> stamp(lines.size() + std::size_t(items.size()), -1);
+    std::string oldLine;
+    std::string newLine;
+    std::string replaced;
     for (qsizetype step = 0; step < items.size(); ++step) {
         if (step > 0) {
             // The file the previous step wrote, as this step re-reads it: one line without an end holds no line end
             // (CR LF from then on), and an empty last line without an end reads as the file's final line end.
-            if (lines.size() - head == 1 && !endsWithLineEnd)
+            if (lines.count() - head == 1 && !endsWithLineEnd)
                 lineEnd = "\r\n";
-            if (!endsWithLineEnd && head < lines.size() && lines.back().isEmpty()) {
-                lines.pop_back();
+            if (!endsWithLineEnd && head < lines.count() && lines.text(lines.count() - 1).isEmpty()) {
+                lines.popBack();
                 endsWithLineEnd = true;
             }
         }
         // Each step of the one-by-one save re-reads the file, which drops its leading blank lines.
-        while (head < lines.size() && isBlank(lines[head]))
+        while (head < lines.count() && isBlank(lines.text(head)))
             ++head;
-        if (head == lines.size())
+        if (head == lines.count())
             endsWithLineEnd = true;
 
         const int id = keyIds[std::size_t(step)];
-        const QByteArray &key = index.key(id);
-        const QByteArray oldLine = key + oldValues[std::size_t(id)] + syntax.suffix;
-        const QByteArray newLine = key + items[step].value + syntax.suffix;
+        const QByteArrayView itemKey = index.key(id);
+        assign(oldLine, {itemKey, oldValues[std::size_t(id)], syntax.suffix});
+        assign(newLine, {itemKey, items[step].value, syntax.suffix});
 
         bool found = false;
-        if (oldLine.isEmpty()) {
-            found = head < lines.size();
+        if (oldLine.empty()) {
+            found = head < lines.count();
         } else {
-            // Copy: indexLine below may append to this very list.
-            const std::vector<int> candidates = keyLines[std::size_t(id)];
-            for (int l : candidates) {
-                const auto at = std::size_t(l);
-                if (at < head || at >= lines.size() || stamp[at] == step)
-                    continue;
-                const QByteArrayView line = lines[at];
-                if (wholeLine ? line != oldLine : !line.startsWith(oldLine))
-                    continue;
-                stamp[at] = int(step);
+            const QByteArrayView old(oldLine);
+            keyLines.forEach(id, [&](qsizetype at) {
+                if (at < head || at >= lines.count() || lines.stamp(at) == step)
+                    return;
+                const QByteArrayView line = lines.text(at);
+                if (wholeLine ? line != old : !line.startsWith(old))
+                    return;
                 found = true;
-                QByteArray replaced = newLine;
-                replaced.append(line.sliced(oldLine.size()));
-                owned.push_back(std::move(replaced));
+                assign(replaced, {newLine, line.sliced(old.size())});
                 if (changes)
-                    changes->append({line.toByteArray(), owned.back()});
-                lines[at] = owned.back();
-                indexLine(at);
-            }
+                    changes->append({line.toByteArray(), QByteArray(replaced.data(), qsizetype(replaced.size()))});
+                lines.replace(at, replaced, int(step));
+                // Keys up to this one's length begin the new text exactly when they began the old one, and the
+                // line is listed under those already.
+                keyLines.add(at, replaced, itemKey.size());
+            });
         }
         if (!found) {
-            owned.push_back(newLine);
-            lines.push_back(owned.back());
+            lines.append(newLine, int(step));
             if (changes)
-                changes->append({QByteArray(), newLine});
-            indexLine(lines.size() - 1);
+                changes->append({QByteArray(), QByteArray(newLine.data(), qsizetype(newLine.size()))});
+            keyLines.add(lines.count() - 1, newLine, -1);
         }
     }
 
-    qsizetype total = 0;
-    for (std::size_t l = head; l < lines.size(); ++l)
-        total += lines[l].size() + lineEnd.size();
-    QByteArray out;
-    out.reserve(total);
-    if (head == lines.size())
-        return out;
-    // Copied into place: appending line by line costs more than the rest of the merge on a large config.
-    out.resize(endsWithLineEnd ? total : total - lineEnd.size());
-    char *at = out.data();
-    for (std::size_t l = head; l < lines.size(); ++l) {
-        if (l > head) {
-            std::memcpy(at, lineEnd.constData(), std::size_t(lineEnd.size()));
-            at += lineEnd.size();
-        }
-        std::memcpy(at, lines[l].data(), std::size_t(lines[l].size()));
-        at += lines[l].size();
-    }
-    if (endsWithLineEnd)
-        std::memcpy(at, lineEnd.constData(), std::size_t(lineEnd.size()));
-    return out;
+    if (head == lines.count())
+        return {};
+    return lines.join(head, lineEnd, endsWithLineEnd, snapshot.uniformLineEnds() && lineEnd == snapshot.lineEnd());
 }
 
 } // namespace Tunesmith

@@ -4,29 +4,33 @@
 #include "app/textlines.h"
 #include "keyindex.h"
 
+#include <string>
+
 namespace Tunesmith
 {
 
 ConfigSnapshot::ConfigSnapshot(QByteArray bytes, bool existed)
     : m_bytes(std::move(bytes))
+    , m_allLines(m_bytes)
     , m_existed(existed)
 {
-    m_allLines = splitLineViews(m_bytes);
-    m_lines.reserve(m_allLines.size());
-    for (QByteArrayView line : m_allLines) {
+    for (qsizetype l = 0; l < m_allLines.size(); ++l) {
+        const QByteArrayView line = m_allLines[l];
+        m_contentSize += line.size();
         if (!isBlank(line))
-            m_lines.append(line);
+            ++m_nonBlankCount;
     }
-    for (qsizetype i = 0; i < m_bytes.size(); ++i) {
-        if (m_bytes[i] == '\r' || m_bytes[i] == '\n') {
-            m_lineEnd = (m_bytes[i] == '\r' && i + 1 < m_bytes.size() && m_bytes[i + 1] == '\n')
-                            ? QByteArray("\r\n")
-                            : QByteArray(1, m_bytes[i]);
-            break;
-        }
-    }
+    if (!m_allLines.firstLineEnd().isEmpty())
+        m_lineEnd = m_allLines.firstLineEnd().toByteArray();
     if (!m_allLines.isEmpty())
-        m_endsWithLineEnd = m_bytes.endsWith('\n') || m_bytes.endsWith('\r');
+        m_endsWithLineEnd = m_allLines.endsWithLineEnd();
+    // Line ends are the only CR and LF bytes. With CR LF first, every end is CR LF when the ends take two bytes
+    // each; otherwise, when the other byte never occurs.
+    const qsizetype ends = m_allLines.size() - (m_endsWithLineEnd ? 0 : 1);
+    if (m_lineEnd.size() == 2)
+        m_uniformLineEnds = m_bytes.size() - m_contentSize == 2 * ends;
+    else
+        m_uniformLineEnds = !m_bytes.contains(m_lineEnd[0] == '\n' ? '\r' : '\n');
 }
 
 std::optional<ConfigSnapshot> ConfigSnapshot::read(const QString &path, QString *error)
@@ -47,13 +51,22 @@ std::optional<ConfigSnapshot> ConfigSnapshot::read(const QString &path, QString 
 
 QByteArray ConfigSnapshot::text() const
 {
-    TextLines text;
-    text.lineEnd = m_lineEnd;
-    text.endsWithLineEnd = m_endsWithLineEnd;
-    text.lines.reserve(m_lines.size());
-    for (QByteArrayView line : m_lines)
-        text.lines.append(line.toByteArray());
-    return text.join();
+    QByteArray out;
+    if (m_nonBlankCount == 0)
+        return out;
+    out.reserve(m_contentSize + m_nonBlankCount * m_lineEnd.size());
+    qsizetype written = 0;
+    for (qsizetype l = 0; l < m_allLines.size(); ++l) {
+        const QByteArrayView line = m_allLines[l];
+        if (isBlank(line))
+            continue;
+        if (written++ > 0)
+            out += m_lineEnd;
+        out += line;
+    }
+    if (m_endsWithLineEnd)
+        out += m_lineEnd;
+    return out;
 }
 
 QByteArray valueAfterKey(QByteArrayView line, qsizetype keyLength, const QByteArray &suffix)
@@ -68,9 +81,10 @@ QByteArray valueAfterKey(QByteArrayView line, qsizetype keyLength, const QByteAr
 QByteArray lookupValue(const ConfigSnapshot &snapshot, const ConfigSyntax &syntax, const QByteArray &name)
 {
     const QByteArray key = syntax.key(name);
-    for (QByteArrayView line : snapshot.lines()) {
-        if (line.startsWith(key))
-            return valueAfterKey(line, key.size(), syntax.suffix);
+    const LineTable &lines = snapshot.allLines();
+    for (qsizetype l = 0; l < lines.size(); ++l) {
+        if (lines[l].startsWith(key) && !isBlank(lines[l]))
+            return valueAfterKey(lines[l], key.size(), syntax.suffix);
     }
     return {};
 }
@@ -78,16 +92,12 @@ QByteArray lookupValue(const ConfigSnapshot &snapshot, const ConfigSyntax &synta
 namespace
 {
 
-bool continuesName(char c)
+// The line begins with prefix + name (startLength bytes), and the name ends there: "seta r_mode 3" holds r_mode,
+// while "seta r_modex 3" belongs to another variable. A name followed by the template's middle ends too.
+bool lineHoldsName(QByteArrayView line, qsizetype startLength, const QByteArray &middle)
 {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
-
-// The line begins with prefix + name, and the name ends there: "seta r_mode 3" holds r_mode, while
-// "seta r_modex 3" belongs to another variable.
-bool lineHoldsName(QByteArrayView line, qsizetype startLength, const QByteArray &key)
-{
-    return line.size() == startLength || !continuesName(line[startLength]) || line.startsWith(key);
+    return line.size() == startLength || !KeyIndex::continuesName(line[startLength]) ||
+           line.sliced(startLength).startsWith(middle);
 }
 
 } // namespace
@@ -95,9 +105,9 @@ bool lineHoldsName(QByteArrayView line, qsizetype startLength, const QByteArray 
 bool holdsName(const ConfigSnapshot &snapshot, const ConfigSyntax &syntax, const QByteArray &name)
 {
     const QByteArray start = syntax.prefix + name;
-    const QByteArray key = syntax.key(name);
-    for (QByteArrayView line : snapshot.lines()) {
-        if (line.startsWith(start) && lineHoldsName(line, start.size(), key))
+    const LineTable &lines = snapshot.allLines();
+    for (qsizetype l = 0; l < lines.size(); ++l) {
+        if (lines[l].startsWith(start) && !isBlank(lines[l]) && lineHoldsName(lines[l], start.size(), syntax.middle))
             return true;
     }
     return false;
@@ -107,36 +117,48 @@ ConfigLookup::ConfigLookup(const ConfigSnapshot &snapshot, const ConfigSyntax &s
     : m_holds(names.size(), false)
     , m_values(names.size())
 {
-    // Two indexes: prefix + name decides whether the config holds the tweak, the whole key gives its value.
+    // Two indexes: prefix + name decides whether the config holds the tweak, the whole key gives its value. When
+    // the middle begins with a byte no name goes on with, a line holds a name exactly when the name ends before
+    // such a byte or at the line's end, so the first index need not be asked anywhere else.
     KeyIndex starts;
     KeyIndex keys;
-    starts.setCommonAffixes(syntax.prefix, QByteArray());
+    starts.setCommonAffixes(syntax.prefix, QByteArrayView());
+    starts.setWholeNamesOnly(!syntax.middle.isEmpty() && !KeyIndex::continuesName(syntax.middle[0]));
     keys.setCommonAffixes(syntax.prefix, syntax.middle);
+    qsizetype nameBytes = 0;
+    for (const QByteArray &name : names)
+        nameBytes += name.size();
+    starts.reserve(names.size(), nameBytes + names.size() * syntax.prefix.size());
+    keys.reserve(names.size(), nameBytes + names.size() * (syntax.prefix.size() + syntax.middle.size()));
     QList<int> startIds(names.size());
     QList<int> keyIds(names.size());
-    QList<QByteArray> startKeys; // by start id: the whole key of that name
+    std::string key;
     for (qsizetype i = 0; i < names.size(); ++i) {
-        startIds[i] = starts.addKey(syntax.prefix + names[i]);
-        if (startIds[i] == startKeys.size())
-            startKeys.append(syntax.key(names[i]));
-        keyIds[i] = keys.addKey(syntax.key(names[i]));
+        key.assign(syntax.prefix.constData(), std::size_t(syntax.prefix.size()));
+        key.append(names[i].constData(), std::size_t(names[i].size()));
+        startIds[i] = starts.addKey(key);
+        key.append(syntax.middle.constData(), std::size_t(syntax.middle.size()));
+        keyIds[i] = keys.addKey(key);
     }
     QList<bool> startSeen(starts.keyCount(), false);
-    QList<int> firstLine(keys.keyCount(), -1);
-    const QList<QByteArrayView> &lines = snapshot.lines();
+    QList<qsizetype> firstLine(keys.keyCount(), -1);
+    const LineTable &lines = snapshot.allLines();
     for (qsizetype l = 0; l < lines.size(); ++l) {
-        starts.forEachKeyAtStart(lines[l], [&](int id) {
-            if (!startSeen[id] && lineHoldsName(lines[l], starts.key(id).size(), startKeys[id]))
+        const QByteArrayView line = lines[l];
+        if (isBlank(line))
+            continue;
+        starts.forEachKeyAtStart(line, [&](int id) {
+            if (!startSeen[id] && lineHoldsName(line, starts.key(id).size(), syntax.middle))
                 startSeen[id] = true;
         });
-        keys.forEachKeyAtStart(lines[l], [&](int id) {
+        keys.forEachKeyAtStart(line, [&](int id) {
             if (firstLine[id] < 0)
-                firstLine[id] = int(l);
+                firstLine[id] = l;
         });
     }
     for (qsizetype i = 0; i < names.size(); ++i) {
         m_holds[i] = startSeen[startIds[i]];
-        const int line = firstLine[keyIds[i]];
+        const qsizetype line = firstLine[keyIds[i]];
         if (line >= 0)
             m_values[i] = valueAfterKey(lines[line], keys.key(keyIds[i]).size(), syntax.suffix);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/programstate.h"
+#include "app/textlines.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -12,8 +13,8 @@
 namespace Tunesmith
 {
 
-// A game config as read at the start of a save or a load: the file's bytes once, its non-blank lines (the lines
-// that lookups see), and the line end the file uses.
+// A game config as read at the start of a save or a load: the file's bytes once, its lines as views into them,
+// and the line end the file uses. Lookups see only the non-blank lines.
 class ConfigSnapshot
 {
 public:
@@ -25,21 +26,28 @@ public:
 
     bool existed() const { return m_existed; }
     const QByteArray &bytes() const { return m_bytes; }
-    const QList<QByteArrayView> &lines() const { return m_lines; }       // non-blank lines, in file order
-    const QList<QByteArrayView> &allLines() const { return m_allLines; } // blank ones too, as a rewrite needs them
-    bool isEmpty() const { return m_lines.isEmpty(); }
+    // Every line, blank ones too, as a rewrite needs them. Lookups skip the blank ones.
+    const LineTable &allLines() const { return m_allLines; }
+    bool isEmpty() const { return m_nonBlankCount == 0; } // no non-blank line
     QByteArray lineEnd() const { return m_lineEnd; }
     bool endsWithLineEnd() const { return m_endsWithLineEnd; }
+    // Every line end in the file is lineEnd(): then the bytes from one line to a later one can be copied as they
+    // are into a rewrite joined with that line end.
+    bool uniformLineEnds() const { return m_uniformLineEnds; }
+    // The bytes of all lines, line ends not counted.
+    qsizetype contentSize() const { return m_contentSize; }
 
     // The non-blank lines joined with the file's line end, ending as a rewritten file ends: a backup's content.
     QByteArray text() const;
 
 private:
     QByteArray m_bytes;
-    QList<QByteArrayView> m_lines;
-    QList<QByteArrayView> m_allLines;
+    LineTable m_allLines; // views into m_bytes, whose data never moves: it is shared, never written
+    qsizetype m_nonBlankCount = 0;
+    qsizetype m_contentSize = 0;
     QByteArray m_lineEnd = "\r\n";
     bool m_endsWithLineEnd = true;
+    bool m_uniformLineEnds = true;
     bool m_existed = false;
 };
 

@@ -1,36 +1,65 @@
 #include "keyindex.h"
 
-#include <algorithm>
-
 namespace Tunesmith
 {
 
-int KeyIndex::addKey(const QByteArray &key)
+void KeyIndex::setCommonAffixes(QByteArrayView prefix, QByteArrayView suffix)
 {
-    const auto found = m_ids.find(std::string_view(key.data(), std::size_t(key.size())));
-    if (found != m_ids.end())
-        return found->second;
-    m_keys.push_back(key);
-    // The map's key views the stored QByteArray; QByteArray is implicitly shared and never modified here, so the
-    // data pointer stays valid when the vector moves its elements.
-    const QByteArray &stored = m_keys.back();
-    const int id = int(m_keys.size() - 1);
-    m_ids.emplace(std::string_view(stored.constData(), std::size_t(stored.size())), id);
-    updateLengths(int(key.size()));
+    m_commonPrefix = prefix.toByteArray();
+    m_commonSuffix = suffix.toByteArray();
+}
+
+void KeyIndex::reserve(qsizetype keyCount, qsizetype keyBytes)
+{
+    m_bytes.reserve(std::size_t(keyBytes));
+    m_spans.reserve(std::size_t(keyCount));
+    if (m_slots.size() < 2 * std::size_t(keyCount))
+        rehash(std::size_t(keyCount));
+}
+
+int KeyIndex::addKey(QByteArrayView key)
+{
+    if (!m_slots.empty()) {
+        const int found = find(key.data(), key.size());
+        if (found >= 0)
+            return found;
+    }
+    const int id = int(m_spans.size());
+    m_spans.push_back({m_bytes.size(), key.size()});
+    m_bytes.append(key.data(), std::size_t(key.size()));
+    // At most half full, so probes stay short and an empty slot always ends them.
+    if (m_slots.size() < 2 * m_spans.size())
+        rehash(2 * m_spans.size());
+    else
+        insert(hash(key.data(), key.size()), id);
+
+    if (m_maxLength < 0 || key.size() < m_minLength)
+        m_minLength = key.size();
+    if (key.size() > m_maxLength) {
+        m_maxLength = key.size();
+        m_hasLength.resize(std::size_t(m_maxLength + 1), 0);
+    }
+    m_hasLength[std::size_t(key.size())] = 1;
     return id;
 }
 
-void KeyIndex::setCommonAffixes(const QByteArray &prefix, const QByteArray &suffix)
+void KeyIndex::insert(std::uint64_t h, int id)
 {
-    m_commonPrefix = prefix;
-    m_commonSuffix = suffix;
+    const std::size_t mask = m_slots.size() - 1;
+    std::size_t at = std::size_t(h) & mask;
+    while (m_slots[at].id >= 0)
+        at = (at + 1) & mask;
+    m_slots[at] = {std::uint32_t(h >> 32), id};
 }
 
-void KeyIndex::updateLengths(int length)
+void KeyIndex::rehash(std::size_t keyCount)
 {
-    const auto at = std::lower_bound(m_lengths.begin(), m_lengths.end(), length);
-    if (at == m_lengths.end() || *at != length)
-        m_lengths.insert(at, length);
+    std::size_t size = 16;
+    while (size < 2 * keyCount)
+        size *= 2;
+    m_slots.assign(size, Slot{});
+    for (std::size_t id = 0; id < m_spans.size(); ++id)
+        insert(hash(m_bytes.data() + m_spans[id].offset, m_spans[id].length), int(id));
 }
 
 } // namespace Tunesmith

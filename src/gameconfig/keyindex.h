@@ -2,62 +2,163 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QList>
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstring>
-#include <string_view>
-#include <unordered_map>
+#include <string>
 #include <vector>
 
 namespace Tunesmith
 {
 
-// Finds which of a set of keys a line begins with, in time proportional to the number of distinct key lengths
-// rather than the number of keys. Keys are kept by id (the order they were added; duplicates share one id).
+// Finds which of a set of keys a line begins with. A line is looked up only at the lengths some key has and that
+// pass cheap byte tests (the keys' common suffix ends there; optionally, the line's name ends there), so most
+// lines cost a few byte comparisons and one hash probe, however many keys there are. Keys are kept by id (the
+// order they were added; duplicates share one id).
 class KeyIndex
 {
 public:
-    // Returns the key's id; adding a key twice gives the same id.
-    int addKey(const QByteArray &key);
-    int keyCount() const { return int(m_keys.size()); }
-    const QByteArray &key(int id) const { return m_keys[std::size_t(id)]; }
+    // Every key starts with prefix and ends with suffix (the template's): a fast first test. Set before adding.
+    void setCommonAffixes(QByteArrayView prefix, QByteArrayView suffix);
+    // Only report a key where the line ends right after it or goes on with a byte that cannot continue a
+    // variable's name (a letter, digit or "_" would).
+    void setWholeNamesOnly(bool wholeNames) { m_wholeNames = wholeNames; }
 
-    // Every id whose key begins line, shortest key first. commonPrefix, when every key starts with it, lets most
-    // lines be passed over with one comparison.
-    template<typename Visit>
-    void forEachKeyAtStart(QByteArrayView line, Visit visit) const
+    // Room for keyCount keys of keyBytes bytes in all, so adding them allocates nothing more.
+    void reserve(qsizetype keyCount, qsizetype keyBytes);
+    // Returns the key's id; adding a key twice gives the same id.
+    int addKey(QByteArrayView key);
+    int keyCount() const { return int(m_spans.size()); }
+    // Valid until the next addKey.
+    QByteArrayView key(int id) const
     {
-        if (!line.startsWith(m_commonPrefix))
+        const Span &span = m_spans[std::size_t(id)];
+        return QByteArrayView(m_bytes.data() + span.offset, span.length);
+    }
+
+    // Every id whose key begins line and is longer than minLength bytes, shortest key first.
+    template<typename Visit>
+    void forEachKeyAtStart(QByteArrayView line, Visit visit, qsizetype minLength = -1) const
+    {
+        if (m_spans.empty() || !line.startsWith(m_commonPrefix))
             return;
         const char *data = line.data();
+        const qsizetype size = line.size();
+        const qsizetype last = std::min(size, m_maxLength);
         const qsizetype suffixSize = m_commonSuffix.size();
-        for (int length : m_lengths) {
-            if (length > line.size())
-                break;
-            // Most lengths fail on the suffix's last byte, so that is compared before the rest; this loop runs for
-            // every line of a config and every key length.
-            if (suffixSize > 0 && length >= suffixSize &&
-                (data[length - 1] != m_commonSuffix.back() ||
-                 std::memcmp(data + length - suffixSize, m_commonSuffix.constData(), std::size_t(suffixSize)) != 0)) {
-                continue;
+        const auto tryLength = [&](qsizetype length) {
+            if (!m_hasLength[std::size_t(length)])
+                return;
+            if (suffixSize > 0 &&
+                std::memcmp(data + length - suffixSize, m_commonSuffix.constData(), std::size_t(suffixSize)) != 0) {
+                return;
             }
-            const auto found = m_ids.find(std::string_view(data, std::size_t(length)));
-            if (found != m_ids.end())
-                visit(found->second);
+            if (m_wholeNames && length < size && continuesName(data[length]))
+                return;
+            const int id = find(data, length);
+            if (id >= 0)
+                visit(id);
+        };
+        qsizetype length = std::max({m_minLength, minLength + 1, suffixSize});
+        if (m_wholeNames) {
+            // Only where the line's name ends.
+            for (; length <= last; ++length) {
+                if (length == size || !continuesName(data[length]))
+                    tryLength(length);
+            }
+        } else if (suffixSize > 0) {
+            // Only where the suffix's last byte is.
+            while (length <= last) {
+                const void *at = std::memchr(data + length - 1, m_commonSuffix.back(), std::size_t(last - length + 1));
+                if (!at)
+                    break;
+                length = static_cast<const char *>(at) - data + 1;
+                tryLength(length);
+                ++length;
+            }
+        } else {
+            for (; length <= last; ++length)
+                tryLength(length);
         }
     }
 
-    // Every key starts with prefix and ends with suffix (the template's): a fast first test.
-    void setCommonAffixes(const QByteArray &prefix, const QByteArray &suffix);
+    // A letter, digit or "_": a byte that continues a variable's name.
+    static bool continuesName(char c) { return nameBytes[static_cast<unsigned char>(c)]; }
 
 private:
-    void updateLengths(int length);
+    static constexpr std::array<bool, 256> nameBytes = [] {
+        std::array<bool, 256> bytes{};
+        for (int c = 0; c < 256; ++c)
+            bytes[std::size_t(c)] =
+                (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+        return bytes;
+    }();
 
-    std::vector<QByteArray> m_keys;
-    std::unordered_map<std::string_view, int> m_ids;
-    std::vector<int> m_lengths; // sorted, distinct
+    struct Span
+    {
+        std::size_t offset;
+        qsizetype length;
+    };
+    struct Slot
+    {
+        std::uint32_t check; // the hash's high half; 0 with id -1 marks an empty slot
+        int id = -1;
+    };
+
+    // FxHash-style, eight bytes a step, with a final mix: keys are short and differ in a few bytes.
+    static std::uint64_t hash(const char *data, qsizetype length)
+    {
+        constexpr std::uint64_t multiplier = 0x9E3779B97F4A7C15ULL;
+        std::uint64_t h = std::uint64_t(length) * multiplier;
+        while (length >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, data, 8);
+            h = (((h << 5) | (h >> 59)) ^ word) * multiplier;
+            data += 8;
+            length -= 8;
+        }
+        if (length > 0) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, data, std::size_t(length));
+            h = (((h << 5) | (h >> 59)) ^ word) * multiplier;
+        }
+        h ^= h >> 31;
+        h *= 0xBF58476D1CE4E5B9ULL;
+        return h ^ (h >> 29);
+    }
+
+    int find(const char *data, qsizetype length) const
+    {
+        const std::uint64_t h = hash(data, length);
+        const auto check = std::uint32_t(h >> 32);
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t at = std::size_t(h) & mask;; at = (at + 1) & mask) {
+            const Slot &slot = m_slots[at];
+            if (slot.id < 0)
+                return -1;
+            if (slot.check == check) {
+                const Span &span = m_spans[std::size_t(slot.id)];
+                if (span.length == length && std::memcmp(m_bytes.data() + span.offset, data, std::size_t(length)) == 0)
+                    return slot.id;
+            }
+        }
+    }
+
+    void insert(std::uint64_t h, int id);
+    // Room for keyCount keys; puts every key in again.
+    void rehash(std::size_t keyCount);
+
+    std::string m_bytes; // the keys, one after another
+    std::vector<Span> m_spans;
+    std::vector<Slot> m_slots;     // open addressing, linear probing; size a power of two
+    std::vector<char> m_hasLength; // by length: whether some key has it
+    qsizetype m_minLength = 0;
+    qsizetype m_maxLength = -1;
     QByteArray m_commonPrefix;
     QByteArray m_commonSuffix;
+    bool m_wholeNames = false;
 };
 
 } // namespace Tunesmith

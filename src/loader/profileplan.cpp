@@ -55,9 +55,12 @@ const KeywordInfo *findKeyword(QByteArrayView line)
     // Every keyword starts with "[" and is short; most lines of a profile are data, so check cheaply first.
     if (line.isEmpty() || line[0] != '[' || line.size() > 20)
         return nullptr;
-    const QByteArray lower = asciiLower(line);
+    char lower[20];
+    for (qsizetype i = 0; i < line.size(); ++i)
+        lower[i] = line[i] >= 'A' && line[i] <= 'Z' ? char(line[i] - 'A' + 'a') : line[i];
+    const QByteArrayView lowered(lower, line.size());
     for (const KeywordInfo &info : keywords) {
-        if (lower == info.text)
+        if (lowered == info.text)
             return &info;
     }
     return nullptr;
@@ -67,7 +70,7 @@ class Planner
 {
 public:
     Planner(const QByteArray &bytes, const QByteArray &department, QList<ProfileProblem> *problems)
-        : m_lines(splitLineViews(bytes))
+        : m_lines(bytes)
         , m_department(department)
         , m_problems(problems)
     {
@@ -94,7 +97,9 @@ private:
     void boundsLine(int i, TweakDefinition &tweak);
     TweakDefinition &newTweak(TweakKind kind, ControlKind control, int width, int height);
 
-    QList<QByteArrayView> m_lines;
+    void reserve();
+
+    LineTable m_lines;
     QByteArray m_department;
     QList<ProfileProblem> *m_problems;
     int m_problemCount = 0;
@@ -110,8 +115,44 @@ private:
     bool m_layoutBroken = false;
 };
 
+// Room for every heading, tweak and control, so the lists are not copied as they grow: a large profile's
+// definitions take megabytes.
+void Planner::reserve()
+{
+    qsizetype counts[int(ControlKind::Text) + 1] = {};
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        const KeywordInfo *info = findKeyword(m_lines[i]);
+        if (!info)
+            continue;
+        switch (info->keyword) {
+        case Keyword::AddLabel:
+            ++counts[int(ControlKind::Label)];
+            break;
+        case Keyword::AddSimple:
+        case Keyword::AddPingSimple:
+            ++counts[int(ControlKind::Simple)];
+            break;
+        case Keyword::AddMulti:
+            ++counts[int(ControlKind::Multi)];
+            break;
+        case Keyword::AddText:
+        case Keyword::AddPingText:
+            ++counts[int(ControlKind::Text)];
+            break;
+        default:
+            break;
+        }
+    }
+    m_plan.headings.reserve(counts[int(ControlKind::Label)]);
+    m_plan.simpleTweaks.reserve(counts[int(ControlKind::Simple)]);
+    m_plan.multiTweaks.reserve(counts[int(ControlKind::Multi)]);
+    m_plan.textTweaks.reserve(counts[int(ControlKind::Text)]);
+    m_plan.controls.reserve(counts[0] + counts[1] + counts[2] + counts[3]);
+}
+
 std::optional<ProfilePlan> Planner::run()
 {
+    reserve();
     const int count = int(m_lines.size());
     int i = 0;
     while (i < count) {
@@ -243,13 +284,12 @@ TweakDefinition &Planner::newTweak(TweakKind kind, ControlKind control, int widt
                                    : kind == TweakKind::Multi ? m_plan.multiTweaks
                                                               : m_plan.textTweaks;
     placeControl(control, int(list.size() + 1), width, height);
-    TweakDefinition tweak;
+    TweakDefinition &tweak = list.emplace_back();
     tweak.kind = kind;
     tweak.line = m_keywordLine;
     tweak.name = data(0);
     tweak.department = m_department;
-    list.append(tweak);
-    return list.last();
+    return tweak;
 }
 
 QList<QByteArray> Planner::presetLine(int i)

@@ -59,6 +59,14 @@ struct TweakDefinition
     QByteArray department;
 };
 
+} // namespace Tunesmith
+
+// Its members are implicitly shared Qt values: a list of them grows by moving the bytes.
+Q_DECLARE_TYPEINFO(Tunesmith::TweakDefinition, Q_RELOCATABLE_TYPE);
+
+namespace Tunesmith
+{
+
 // A heading or tweak placed on a page, in creation order.
 struct PlacedControl
 {

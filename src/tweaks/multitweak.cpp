@@ -67,6 +67,19 @@ void MultiTweak::applyPresetFromMenu(const QByteArray &preset)
     SelectPosition(preset);
 }
 
+TweakValueState MultiTweak::valueState() const
+{
+    return {m_value, Default(), m_selected};
+}
+
+void MultiTweak::restoreValueState(const TweakValueState &state)
+{
+    m_value = state.value;
+    setDefault(state.defaultValue);
+    m_selected = state.shown >= -1 && state.shown < m_entries.size() ? state.shown : -1;
+    emit displayChanged();
+}
+
 QStringList MultiTweak::storeOrder() const
 {
     return {QStringLiteral("Preset_Quality"),   QStringLiteral("Preset_FPS"),      QStringLiteral("Preset_DieHard"),

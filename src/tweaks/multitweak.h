@@ -30,6 +30,9 @@ public:
     const QList<Entry> &entries() const { return m_entries; }
     int selected() const { return m_selected; }
 
+    TweakValueState valueState() const override;
+    void restoreValueState(const TweakValueState &state) override;
+
     QStringList storeOrder() const override;
 
 protected:

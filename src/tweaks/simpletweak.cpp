@@ -57,6 +57,19 @@ void SimpleTweak::applyPresetFromMenu(const QByteArray &preset)
     ApplyValue(preset);
 }
 
+TweakValueState SimpleTweak::valueState() const
+{
+    return {m_value, Default(), int(m_shown)};
+}
+
+void SimpleTweak::restoreValueState(const TweakValueState &state)
+{
+    m_value = state.value;
+    setDefault(state.defaultValue);
+    m_shown = state.shown == int(Shown::On) ? Shown::On : state.shown == int(Shown::Off) ? Shown::Off : Shown::None;
+    emit displayChanged();
+}
+
 QStringList SimpleTweak::storeOrder() const
 {
     return {QStringLiteral("Preset_Quality"), QStringLiteral("Preset_FPS"),       QStringLiteral("Preset_DieHard"),

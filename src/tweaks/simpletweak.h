@@ -36,6 +36,9 @@ public:
     // A click on an option button: 1 the On button, 0 the Off button. The menu's "On" and "Off" do the same.
     void clickButton(int buttonIndex);
 
+    TweakValueState valueState() const override;
+    void restoreValueState(const TweakValueState &state) override;
+
     QStringList storeOrder() const override;
 
 protected:

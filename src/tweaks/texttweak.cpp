@@ -107,6 +107,19 @@ void TextTweak::applyPresetFromMenu(const QByteArray &preset)
     ApplyValue(preset);
 }
 
+TweakValueState TextTweak::valueState() const
+{
+    return {m_text, Default(), -1};
+}
+
+void TextTweak::restoreValueState(const TweakValueState &state)
+{
+    // The text as it was, bounds and all: it got there through the box's own handling.
+    m_text = state.value;
+    setDefault(state.defaultValue);
+    emit displayChanged();
+}
+
 QStringList TextTweak::storeOrder() const
 {
     return {QStringLiteral("Preset_Quality"),  QStringLiteral("Preset_FPS"),

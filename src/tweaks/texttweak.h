@@ -34,6 +34,9 @@ public:
     // The box's text changed (typed, pasted or deleted): the change handling of the box.
     void boxTextChanged(const QByteArray &text);
 
+    TweakValueState valueState() const override;
+    void restoreValueState(const TweakValueState &state) override;
+
     QStringList storeOrder() const override;
 
 protected:

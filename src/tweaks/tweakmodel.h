@@ -45,6 +45,18 @@ struct MultiTweakEntry
 // A store of named property texts for saving and restoring a control; a missing name reads as "".
 using PropertyStore = QMap<QString, QByteArray>;
 
+// What a tweak holds of its value, enough to put it back exactly: the value text, the default (a rule's result
+// changes it) and what the widgets show, which the value alone does not tell (an on/off tweak keeps its picture
+// under a value other than "1" or "0"; a list's value may differ from its entry after restored saved state).
+struct TweakValueState
+{
+    QByteArray value;
+    QByteArray defaultValue;
+    int shown = -1; // on/off: SimpleTweak::Shown; list: the selected position; numeric: unused
+
+    bool operator==(const TweakValueState &) const = default;
+};
+
 // One console variable of the game: the properties shared by the three kinds, the popup menu's state and its
 // actions. The widgets are views of it: they show what it holds and forward the player's input.
 class TweakModel : public QObject
@@ -93,6 +105,11 @@ public:
     void menuDefault();
     // Does nothing for a tweak with a rule, even when called directly.
     void menuPreset(PresetChoice choice);
+
+    // The value state as it is now, and putting one back without the setters' side effects (no bounding, no list
+    // handling); the widgets then show it.
+    virtual TweakValueState valueState() const = 0;
+    virtual void restoreValueState(const TweakValueState &state) = 0;
 
     // Saved state, in the order the kind defines; reading back stores texts without the setters' side effects.
     virtual QStringList storeOrder() const = 0;

@@ -1,3 +1,5 @@
 include(gui/tweaks.cmake OPTIONAL)
 include(gui/windows.cmake OPTIONAL)
 include(gui/extras.cmake OPTIONAL)
+include(gui/features.cmake OPTIONAL)
+include(gui/desktop.cmake OPTIONAL)

@@ -115,7 +115,7 @@ void TestTweakMenu::rightReleaseOverCaption_popsUpActionsAtThePointer()
         shownEntries << action->text();
     QCOMPARE(shownEntries, QStringList({QStringLiteral("Set"), QStringLiteral("Preset")}));
     QStringList setEntries;
-    for (QAction *action : page.simple->findChild<QMenu *>(QStringLiteral("mnuSet"))->actions())
+    for (QAction *action : page.simple->popupMenu()->findChild<QMenu *>(QStringLiteral("mnuSet"))->actions())
         setEntries << action->text();
     QCOMPARE(setEntries, QStringList({QStringLiteral("On"), QStringLiteral("Off"), QStringLiteral("Default")}));
     QCOMPARE(menuEntry(page.multi, "mnuDefault")->text(), QStringLiteral("Default"));

@@ -72,8 +72,11 @@ inline QLineEdit *txtValue(QWidget *control)
     return control->findChild<QLineEdit *>(QStringLiteral("txtValue"));
 }
 
+// An entry of the control's popup menu, which the control builds on first use.
 inline QAction *menuEntry(QWidget *control, const char *name)
 {
+    if (auto *tweak = qobject_cast<TweakControl *>(control))
+        tweak->popupMenu();
     return control->findChild<QAction *>(QString::fromLatin1(name));
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/fileutil.h"
 #include "app/programstate.h"
+#include "app/widgets/palettecolours.h"
 #include "app/widgets/platform.h"
 #include "app/widgets/twips.h"
 #include "sndmidi.h"
@@ -45,7 +46,8 @@ QLabel *link(QWidget *parent, const char *name, const QRect &geometry, const QSt
     QFont font = label->font();
     font.setUnderline(true);
     label->setFont(font);
-    label->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
+    const QColor blue = PaletteColours::readable(QColor(0, 0, 255), parent->palette().color(QPalette::Window));
+    label->setStyleSheet(QStringLiteral("color: %1;").arg(blue.name()));
     label->setCursor(Qt::PointingHandCursor);
     return label;
 }
@@ -73,7 +75,9 @@ frmAbout::frmAbout(ProgramState &state, QWidget *owner)
                        QStringLiteral("TeX Gyre Adventor"), QStringLiteral("DejaVu Sans")});
     m_lblTitle->setFont(title);
     m_lblTitle->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    m_lblTitle->setStyleSheet(QStringLiteral("color: rgb(192, 64, 0);"));
+    m_lblTitle->setStyleSheet(
+        QStringLiteral("color: %1;")
+            .arg(PaletteColours::readable(QColor(192, 64, 0), palette().color(QPalette::Window)).name()));
 
     m_line1 = child<QFrame>(f, "Line1", QRect(px(240), px(800 + frameShift), px(4080) - px(240) + 1, 1));
     m_line1->setFrameShape(QFrame::HLine);
@@ -127,7 +131,7 @@ frmAbout::~frmAbout()
 
 void frmAbout::Form_Load()
 {
-    m_lblVersion->setText(QStringLiteral("v") + VersionText(ProgramState::versionNumber));
+    m_lblVersion->setText(tr("v%1").arg(VersionText(ProgramState::versionNumber)));
     m_tmrMidi->start();
 }
 

@@ -7,6 +7,8 @@
 #include "frmping.h"
 #include "platform.h"
 
+#include <QGuiApplication>
+#include <QIcon>
 #include <QTimer>
 
 namespace Tunesmith
@@ -55,6 +57,13 @@ frmAbout *Application::aboutWindow() const
 
 bool Application::start()
 {
+    // Installed with the package, the desktop's icon theme has the program's icon, and the desktop finds the menu
+    // entry of the windows by its file name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("invalid.tunesmith.Tunesmith"));
+    const QIcon icon = QIcon::fromTheme(QStringLiteral("tunesmith"));
+    if (!icon.isNull())
+        QGuiApplication::setWindowIcon(icon);
+
     m_load = new frmLoad(*this, nullptr);
     track(m_load);
     if (!m_load->Form_Load())

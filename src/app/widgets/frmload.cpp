@@ -7,6 +7,7 @@
 #include "app/textlines.h"
 #include "application.h"
 #include "dialogs.h"
+#include "palettecolours.h"
 #include "platform.h"
 #include "twips.h"
 #include "updatefetch.h"
@@ -16,6 +17,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -72,12 +74,16 @@ frmLoad::frmLoad(Application &app, QWidget *owner)
     m_lblDate->setText(tr("Date: "));
     m_lblAuthor = child<QLabel>(m_fraInfo, "lblAuthor", twipsRect(240, 720, 3135, 255));
     m_lblAuthor->setText(tr("Author: "));
+    for (QLabel *label : {m_lblGame, m_lblDate, m_lblAuthor})
+        label->setTextFormat(Qt::PlainText); // profile texts are shown as written, never as markup
     m_lblInstallLocation = child<QLabel>(m_fraInfo, "lblInstallLocation", twipsRect(240, 960, 3135, 255));
     m_lblInstallLocation->setText(tr("Install Dir:"));
     m_txtInstallLocation = child<QLineEdit>(m_fraInfo, "txtInstallLocation", twipsRect(1200, 945, 1575, 270));
     m_txtInstallLocation->setReadOnly(true);
     m_txtInstallLocation->setFont(namedFont(QStringLiteral("Verdana"), 6.75));
-    m_txtInstallLocation->setStyleSheet(QStringLiteral("background-color: rgb(224, 224, 224); color: black;"));
+    const PaletteColours::BoxColours box = PaletteColours::lockedBox(palette());
+    m_txtInstallLocation->setStyleSheet(
+        QStringLiteral("background-color: %1; color: %2;").arg(box.background.name(), box.text.name()));
     m_cmdLocation = child<QPushButton>(m_fraInfo, "cmdLocation", twipsRect(2880, 960, 495, 255));
     m_cmdLocation->setText(tr("Edit"));
 
@@ -86,7 +92,8 @@ frmLoad::frmLoad(Application &app, QWidget *owner)
             lstLoad_Click();
     });
     connect(m_lstLoad, &QListWidget::itemDoubleClicked, this, [this] { lstLoad_DblClick(); });
-    connect(m_lstLoad, &QListWidget::itemActivated, this, [this] { lstLoad_DblClick(); });
+    // Return on an entry loads it too; itemActivated is not used, as a double click would load twice.
+    m_lstLoad->installEventFilter(this);
     connect(m_cmdLoad, &QPushButton::clicked, this, [this] { cmdLoad_Click(); });
     connect(m_cmdLocation, &QPushButton::clicked, this, [this] { cmdLocation_Click(); });
 }
@@ -137,7 +144,7 @@ void frmLoad::listProfiles()
 {
     const QDir profiles(m_app.state().profilesPath());
     const QFileInfoList files =
-        profiles.entryInfoList({QStringLiteral("*.tsm")}, QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+        profiles.entryInfoList({QStringLiteral("*.tsm")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
     m_lstLoad->clear();
     for (const QFileInfo &file : files) {
         if (!file.fileName().endsWith(QStringLiteral("tsm")))
@@ -187,7 +194,8 @@ void frmLoad::lstLoad_Click()
                          tr("An error occured reading the profile's [Title] description."));
         return;
     }
-    Settings::lookupInstallDir(state);
+    if (!Settings::lookupInstallDir(state))
+        return; // the settings file could not be read: the box keeps what it showed
     m_txtInstallLocation->setText(state.installDir.isEmpty() ? tr("No Entry Found") : state.installDir);
 }
 
@@ -208,6 +216,8 @@ void frmLoad::cmdLoad_Click()
     QString error;
     if (!m_app.loadProfileWindow(state.profilesPath() + QLatin1Char('/') + state.currentProfile, &error)) {
         Dialogs::message(this, QMessageBox::Warning, tr("Tunesmith"), error);
+        // Reopened from the main window, this window was hidden when that one was discarded.
+        show();
         return;
     }
     m_app.unload(this);
@@ -228,6 +238,13 @@ void frmLoad::imgDonate_Click()
 
 bool frmLoad::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_lstLoad && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            lstLoad_DblClick();
+            return true;
+        }
+    }
     if (watched == m_imgDonate && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         imgDonate_Click();

@@ -4,6 +4,7 @@
 #include "application.h"
 #include "dialogs.h"
 #include "frmload.h"
+#include "palettecolours.h"
 #include "twips.h"
 
 #include <QComboBox>
@@ -33,7 +34,7 @@ T *child(QWidget *parent, const char *name, const QRect &geometry)
     return widget;
 }
 
-constexpr auto darkOrange = "color: rgb(192, 64, 0);";
+constexpr QColor darkOrange(192, 64, 0);
 
 } // namespace
 
@@ -51,18 +52,22 @@ frmLocation::frmLocation(Application &app, QWidget *owner)
     m_lblPrompt = child<QLabel>(m_fraLocation, "lblLocation", twipsRect(240, 360, 3855, 615));
     m_lblPrompt->setProperty("index", 0);
     m_lblPrompt->setWordWrap(true);
+    m_lblPrompt->setTextFormat(Qt::PlainText);
     m_lblPrompt->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_lblCurrent = child<QLabel>(m_fraLocation, "lblLocation", twipsRect(240, 960, 3855, 255));
     m_lblCurrent->setProperty("index", 1);
     m_lblCurrent->setText(tr("Current default install dir:"));
     m_txtCurrent = child<QLineEdit>(m_fraLocation, "txtCurrent", twipsRect(240, 1200, 3855, 285));
     m_txtCurrent->setReadOnly(true);
-    m_txtCurrent->setStyleSheet(QLatin1String(darkOrange) + QStringLiteral(" background-color: rgb(224, 224, 224);"));
+    const QColor lockedGrey = PaletteColours::lockedBox(palette()).background;
+    m_txtCurrent->setStyleSheet(QStringLiteral("color: %1; background-color: %2;")
+                                    .arg(PaletteColours::readable(darkOrange, lockedGrey).name(), lockedGrey.name()));
     m_lblNew = child<QLabel>(m_fraLocation, "lblLocation", twipsRect(240, 1680, 1935, 255));
     m_lblNew->setProperty("index", 2);
     m_lblNew->setText(tr("New default install dir:"));
     m_txtNew = child<QLineEdit>(m_fraLocation, "txtNew", twipsRect(240, 1920, 3855, 285));
-    m_txtNew->setStyleSheet(QLatin1String(darkOrange));
+    m_txtNew->setStyleSheet(
+        QStringLiteral("color: %1;").arg(PaletteColours::readable(darkOrange, palette().color(QPalette::Base)).name()));
     m_drvLocation = child<QComboBox>(m_fraLocation, "drvLocation", twipsRect(240, 2280, 3855, 315));
     m_dirLocation = child<QTreeView>(m_fraLocation, "dirLocation", twipsRect(240, 2640, 3855, 2115));
     m_cmdSave = child<QPushButton>(m_fraLocation, "cmdSave", twipsRect(240, 4800, 3855, 495));
@@ -111,8 +116,7 @@ void frmLocation::Form_Load()
     }
     setTreeFolder(current);
     const QString game = state.currentProfile.left(state.currentProfile.indexOf(QStringLiteral(".tsm")));
-    m_lblPrompt->setText(tr("Please select a default install directory for the custom tweaks for ") + game +
-                         QLatin1Char('.'));
+    m_lblPrompt->setText(tr("Please select a default install directory for the custom tweaks for %1.").arg(game));
     if (!state.installDir.isEmpty()) {
         m_txtCurrent->setText(state.installDir);
         setTreeFolder(state.installDir);

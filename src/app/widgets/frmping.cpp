@@ -7,6 +7,7 @@
 #include "app/speedunits.h"
 #include "dialogs.h"
 #include "loader/loadedprofile.h"
+#include "palettecolours.h"
 #include "twips.h"
 
 #include <QComboBox>
@@ -114,7 +115,9 @@ frmPing::frmPing(ProgramState &state, LoadedProfile *profile, QWidget *owner)
     small.setPointSizeF(7);
     m_lblError->setFont(small);
     m_lblError->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_lblError->setStyleSheet(QStringLiteral("color: rgb(208, 0, 0);"));
+    m_lblError->setStyleSheet(
+        QStringLiteral("color: %1;")
+            .arg(PaletteColours::readable(QColor(208, 0, 0), palette().color(QPalette::Window)).name()));
     m_lblError->hide();
 
     m_txtUSpeed->installEventFilter(this);

@@ -1,14 +1,19 @@
 #include "frmindex.h"
 
+#include "app/fileutil.h"
 #include "app/settings.h"
 #include "app/textcodec.h"
 #include "app/widgets/application.h"
 #include "app/widgets/dialogs.h"
+#include "app/widgets/frmping.h"
 #include "app/widgets/twips.h"
 #include "descriptionbox.h"
+#include "featuredialogs.h"
+#include "findbar.h"
 #include "gameconfig/configreader.h"
 #include "gameconfig/configwriter.h"
 #include "gameconfig/presets.h"
+#include "tweakhistory.h"
 #include "tweaks/widgets/cvarmulti.h"
 #include "tweaks/widgets/cvarsimple.h"
 #include "tweaks/widgets/cvartext.h"
@@ -18,8 +23,10 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QTabBar>
@@ -33,6 +40,15 @@ namespace
 
 constexpr int clientWidth = 10125;
 constexpr int clientHeight = 5400;
+
+// The keys of the window's undo and redo, which a text box would otherwise take for its own.
+bool isHistoryKey(const QKeyEvent &key)
+{
+    const QKeyCombination combination = key.keyCombination();
+    return key.matches(QKeySequence::Undo) || key.matches(QKeySequence::Redo) ||
+           combination == QKeyCombination(Qt::ControlModifier, Qt::Key_Y) ||
+           combination == QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z);
+}
 
 } // namespace
 
@@ -69,14 +85,18 @@ frmIndex::frmIndex(Application &app)
     m_rtbLongDescription->viewport()->installEventFilter(this);
     m_rtbLongDescription->viewport()->setMouseTracking(true);
 
+    m_findBar = new FindBar(m_client);
+
     buildMenus();
+    buildFeatureActions();
     Form_Load();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 frmIndex::~frmIndex()
 {
-    // The widgets are views over the models: they go first.
+    // The widgets are views over the models and the history refers to them: they go first.
+    delete m_history;
     delete m_client;
 }
 
@@ -95,6 +115,8 @@ void frmIndex::buildMenus()
     save->menuAction()->setObjectName(QStringLiteral("mnuSave"));
     connect(addAction(save, "mnuSaveConfig", tr("Save Config")), &QAction::triggered, this,
             [this] { mnuSaveConfig_Click(); });
+    connect(addAction(save, "mnuRestoreBackup", tr("Restore Backup...")), &QAction::triggered, this,
+            [this] { mnuRestoreBackup_Click(); });
     QMenu *load = file->addMenu(tr("Load"));
     load->menuAction()->setObjectName(QStringLiteral("mnuLoad"));
     connect(addAction(load, "mnuLoadConfig", tr("Load Config")), &QAction::triggered, this,
@@ -116,8 +138,11 @@ void frmIndex::buildMenus()
 
     QMenu *options = menuBar()->addMenu(tr("&Options"));
     options->setObjectName(QStringLiteral("mnuOptions"));
-    connect(addAction(options, "mnuPing", tr("Connection Settings")), &QAction::triggered, this,
-            [this] { m_app.showPingWindow(this); });
+    connect(addAction(options, "mnuPing", tr("Connection Settings")), &QAction::triggered, this, [this] {
+        m_app.showPingWindow(this);
+        if (frmPing *ping = m_app.pingWindow())
+            connect(ping, &frmPing::saved, this, &frmIndex::pingSaved, Qt::UniqueConnection);
+    });
     m_mnuAutoUpdate = addAction(options, "mnuAutoUpdate", tr("Auto Update"));
     m_mnuBackups = addAction(options, "mnuBackups", tr("Backups"));
     m_mnuDescriptions = addAction(options, "mnuDescriptions", tr("Descriptions"));
@@ -128,6 +153,9 @@ void frmIndex::buildMenus()
         connect(action, &QAction::triggered, this, [this, option] { toggleOption(option); });
         ++option;
     }
+    m_mnuPreview = addAction(options, "mnuPreview", tr("Preview Changes"));
+    m_mnuPreview->setCheckable(true);
+    connect(m_mnuPreview, &QAction::triggered, this, [this] { toggleOption(3); });
 
     QMenu *help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
@@ -147,6 +175,7 @@ void frmIndex::Form_Load()
     m_mnuDescriptions->setChecked(state.descriptions);
     m_mnuBackups->setChecked(state.backups);
     m_mnuAutoUpdate->setChecked(state.autoUpdate);
+    m_mnuPreview->setChecked(state.preview);
 }
 
 bool frmIndex::LoadList(const QString &profilePath, QString *error)
@@ -169,6 +198,9 @@ bool frmIndex::LoadList(const QString &profilePath, QString *error)
     m_lblStatus->setText(decodeText(m_profile->plan.status()));
     buildPages();
     m_tabTunesmith->setCurrentIndex(0);
+    // The history starts from the starting values; a new profile builds a new window and so a new history.
+    m_history = new TweakHistory(*m_profile, this);
+    m_history->setTypingTest([this](const ValueChange &change) { return isTyping(change.kind, change.index); });
     return true;
 }
 
@@ -226,6 +258,9 @@ void frmIndex::buildPages()
                     });
             m_cvarText.append(widget);
             place(widget, control);
+            // Undo keys in the box undo the window's steps, not just the box's own typing.
+            if (auto *box = widget->findChild<QLineEdit *>(QStringLiteral("txtValue")))
+                box->installEventFilter(this);
             break;
         }
         }
@@ -289,6 +324,10 @@ void frmIndex::ShowDescription(int index, int kind, QPoint pointer)
 
 bool frmIndex::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::ShortcutOverride && qobject_cast<QLineEdit *>(watched) &&
+        isHistoryKey(*static_cast<QKeyEvent *>(event))) {
+        return true; // not taken by the box: the window's shortcut runs
+    }
     if (event->type() == QEvent::MouseMove) {
         const bool overPage = m_pages.contains(static_cast<QWidget *>(watched));
         const bool overBox = watched == m_rtbLongDescription || watched == m_rtbLongDescription->viewport();
@@ -309,10 +348,21 @@ void frmIndex::mnuSaveConfig_Click()
     if (path.isEmpty())
         return;
     QString error;
+    if (state.preview) {
+        QList<MergeChange> changes;
+        if (!GameConfigWriter::preview(*m_profile, state, path, &changes, &error)) {
+            Dialogs::message(this, QMessageBox::Warning, tr("Tunesmith"), error);
+            return;
+        }
+        if (!FeatureDialogs::confirmSave(this, path, FileExists(path), changes))
+            return;
+    }
     if (!GameConfigWriter::save(*m_profile, state, *m_clock, path, &error)) {
         Dialogs::message(this, QMessageBox::Warning, tr("Tunesmith"), error);
         return;
     }
+    if (m_history)
+        m_history->markSaved();
     Dialogs::message(this, QMessageBox::Information, tr("Tunesmith"), tr("Config saved!"));
 }
 
@@ -326,18 +376,20 @@ void frmIndex::mnuLoadConfig_Click()
                                QStringLiteral("%1 (%2)").arg(filter.extensionLabel, filter.extensionPattern)});
     if (path.isEmpty())
         return;
-    GameConfigReader::apply(*m_profile, state.syntax, path);
+    m_history->record(tr("Load Config"), [&] { GameConfigReader::apply(*m_profile, state.syntax, path); });
 }
 
 void frmIndex::applyPreset(int preset)
 {
-    Presets::apply(*m_profile, Preset(preset));
+    const char *const names[] = {"High Quality", "Default Settings", "FPS Boost", "Die Hard FPS"};
+    m_history->record(tr(names[preset]), [&] { Presets::apply(*m_profile, Preset(preset)); });
 }
 
 void frmIndex::toggleOption(int option)
 {
-    const Option which = option == 0 ? Option::AutoUpdate : option == 1 ? Option::Backups : Option::Descriptions;
-    QAction *action = option == 0 ? m_mnuAutoUpdate : option == 1 ? m_mnuBackups : m_mnuDescriptions;
+    const Option which = Option(option);
+    QAction *const actions[] = {m_mnuAutoUpdate, m_mnuBackups, m_mnuDescriptions, m_mnuPreview};
+    QAction *action = actions[option];
     QString error;
     const bool written = Settings::toggleOption(m_app.state(), which, &error);
     action->setChecked(Settings::optionValue(m_app.state(), which));

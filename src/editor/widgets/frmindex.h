@@ -1,10 +1,12 @@
 #pragma once
 
 #include "app/clock.h"
+#include "editor/tweaksearch.h"
 #include "loader/loadedprofile.h"
 
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
 
@@ -18,6 +20,8 @@ namespace Tunesmith
 
 class Application;
 class DescriptionBox;
+class FindBar;
+class TweakHistory;
 class cvarMulti;
 class cvarSimple;
 class cvarText;
@@ -50,9 +54,22 @@ public:
     void setClock(std::unique_ptr<Clock> clock) { m_clock = std::move(clock); }
 
     void mnuSaveConfig_Click();
+    void mnuRestoreBackup_Click();
     void mnuLoadConfig_Click();
     void applyPreset(int preset);
+    // 0 Auto Update, 1 Backups, 2 Descriptions, 3 Preview Changes.
     void toggleOption(int option);
+
+    // Undo and redo of the tweaks' values; null until a profile is loaded.
+    TweakHistory *history() const { return m_history; }
+    void undo();
+    void redo();
+
+    // The search field over the status line: open it, go to the next (step 1) or previous (-1) match.
+    FindBar *findBar() const { return m_findBar; }
+    void openFind();
+    void findNext(int step = 1);
+    void closeFind();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -60,7 +77,12 @@ protected:
 
 private:
     void buildMenus();
+    void buildFeatureActions();
     void buildPages();
+    void pingSaved();
+    void findTextChanged(const QString &text);
+    void highlight(QWidget *control);
+    bool isTyping(TweakKind kind, int index) const;
     void Form_Load();
     void reportRuleError(const QString &message);
     QAction *addAction(QMenu *menu, const char *name, const QString &caption);
@@ -81,6 +103,13 @@ private:
     QAction *m_mnuAutoUpdate = nullptr;
     QAction *m_mnuBackups = nullptr;
     QAction *m_mnuDescriptions = nullptr;
+    QAction *m_mnuPreview = nullptr;
+    QAction *m_closeFind = nullptr;
+    TweakHistory *m_history = nullptr;
+    FindBar *m_findBar;
+    QList<TweakMatch> m_matches;
+    int m_match = -1;
+    QPointer<QWidget> m_highlight;
     int m_lastKind = -1;
     int m_lastIndex = -1;
 };

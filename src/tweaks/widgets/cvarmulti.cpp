@@ -42,17 +42,22 @@ void cvarMulti::refresh()
     const QScopedValueRollback<bool> guard(m_refreshing, true);
 
     const QList<MultiTweak::Entry> &entries = m_model->entries();
-    bool same = m_list->count() == entries.size();
-    for (int i = 0; same && i < entries.size(); ++i)
-        same = m_list->itemText(i) == decodeText(entries[i].description);
+    QStringList texts;
+    texts.reserve(entries.size());
+    for (const MultiTweak::Entry &entry : entries)
+        texts.append(decodeText(entry.description));
+    bool same = m_list->count() == texts.size();
+    for (int i = 0; same && i < texts.size(); ++i)
+        same = m_list->itemText(i) == texts[i];
     if (!same) {
-        m_list->clear();
-        for (const MultiTweak::Entry &entry : entries)
-            m_list->addItem(decodeText(entry.description));
+        if (m_list->count() > 0)
+            m_list->clear();
+        // In one go: the list's model then reports one insertion instead of one per entry.
+        m_list->addItems(texts);
     }
     if (m_list->currentIndex() != m_model->selected())
         m_list->setCurrentIndex(m_model->selected());
-    m_list->setAccessibleName(shortDescription());
+    setAccessibleNameOf(m_list, shortDescription());
 }
 
 } // namespace Tunesmith

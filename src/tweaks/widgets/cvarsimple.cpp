@@ -1,5 +1,6 @@
 #include "cvarsimple.h"
 
+#include "app/widgets/palettecolours.h"
 #include "tweakparts.h"
 #include "twips.h"
 
@@ -16,12 +17,14 @@ cvarSimple::cvarSimple(SimpleTweak *model, QWidget *parent)
     , m_model(model)
 {
     // Each marker is created before its button, so the button sits on top of it.
-    m_onMarker = new ColorMarker(TweakColours::onMarker, this);
+    // On a dark page the markers take lighter shades of their colours, so that they stand out from it.
+    const QColor page = palette().color(QPalette::Window);
+    m_onMarker = new ColorMarker(PaletteColours::readable(TweakColours::onMarker, page, 3), this);
     m_onMarker->setObjectName(QStringLiteral("shpOn"));
     m_onMarker->setGeometry(Twips::rect(0, 0, 255, 255));
     m_onButton = addButton(1, QRect(30, 40, 200, 200));
 
-    m_offMarker = new ColorMarker(TweakColours::offMarker, this);
+    m_offMarker = new ColorMarker(PaletteColours::readable(TweakColours::offMarker, page, 3), this);
     m_offMarker->setObjectName(QStringLiteral("shpOff"));
     m_offMarker->setGeometry(Twips::rect(270, 0, 255, 255));
     m_offButton = addButton(0, QRect(300, 40, 200, 200));
@@ -33,7 +36,7 @@ OptionButton *cvarSimple::addButton(int buttonIndex, QRect twips)
 {
     auto *button = new OptionButton(this);
     button->setObjectName(QStringLiteral("optCVar"));
-    button->setProperty("index", buttonIndex);
+    button->setIndex(buttonIndex);
     button->setGeometry(Twips::rect(twips.x(), twips.y(), twips.width(), twips.height()));
     button->installEventFilter(this);
     // A click (mouse or space bar) is the model's to judge; the button shows the outcome on refresh.
@@ -61,8 +64,11 @@ void cvarSimple::refresh()
 
     m_onButton->setChecked(shown == SimpleTweak::Shown::On);
     m_offButton->setChecked(shown == SimpleTweak::Shown::Off);
-    m_onButton->setBackground(shown == SimpleTweak::Shown::On ? TweakColours::onSelected : plain);
-    m_offButton->setBackground(shown == SimpleTweak::Shown::Off ? TweakColours::offSelected : plain);
+    const QColor page = palette().color(QPalette::Window);
+    m_onButton->setBackground(
+        shown == SimpleTweak::Shown::On ? PaletteColours::readable(TweakColours::onSelected, page, 3) : plain);
+    m_offButton->setBackground(
+        shown == SimpleTweak::Shown::Off ? PaletteColours::readable(TweakColours::offSelected, page, 3) : plain);
     m_onMarker->setFilled(m_model->onMarkerFilled());
     m_offMarker->setFilled(m_model->offMarkerFilled());
 
@@ -70,8 +76,8 @@ void cvarSimple::refresh()
     const auto named = [&text](const QString &state) {
         return text.isEmpty() ? state : QStringLiteral("%1: %2").arg(text, state);
     };
-    m_onButton->setAccessibleName(named(QStringLiteral("On")));
-    m_offButton->setAccessibleName(named(QStringLiteral("Off")));
+    setAccessibleNameOf(m_onButton, named(QStringLiteral("On")));
+    setAccessibleNameOf(m_offButton, named(QStringLiteral("Off")));
 }
 
 bool cvarSimple::eventFilter(QObject *watched, QEvent *event)

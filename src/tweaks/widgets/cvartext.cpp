@@ -82,7 +82,7 @@ void cvarText::edited(const QString &text)
 void cvarText::refresh()
 {
     TweakControl::refresh();
-    m_box->setAccessibleName(shortDescription());
+    setAccessibleNameOf(m_box, shortDescription());
     if (m_editing)
         return; // edited() settles the box once the model has finished with the player's text
     const QString shown = decodeText(m_model->Value());

@@ -1,6 +1,7 @@
 #include "lbllabel.h"
 
 #include "app/textcodec.h"
+#include "app/widgets/palettecolours.h"
 #include "tweakparts.h"
 #include "twips.h"
 
@@ -35,7 +36,8 @@ lblLabel::lblLabel(int index, QWidget *parent)
     m_caption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_caption->setFont(headingFont());
     QPalette palette = m_caption->palette();
-    palette.setColor(QPalette::WindowText, TweakColours::heading);
+    palette.setColor(QPalette::WindowText,
+                     PaletteColours::readable(TweakColours::heading, palette.color(QPalette::Window)));
     m_caption->setPalette(palette);
     m_caption->setGeometry(
         Twips::rect(captionTwips.x(), captionTwips.y(), captionTwips.width(), captionTwips.height()));

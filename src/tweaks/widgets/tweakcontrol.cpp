@@ -62,7 +62,6 @@ TweakControl::TweakControl(TweakModel *model, const QString &kindName, QSize siz
     , m_designSize(Twips::toPixels(sizeTwips.width()), Twips::toPixels(sizeTwips.height()))
 {
     setObjectName(kindName);
-    setProperty("index", model->index());
     setFont(tweakControlFont());
     resize(m_designSize);
 
@@ -78,7 +77,8 @@ TweakControl::TweakControl(TweakModel *model, const QString &kindName, QSize siz
 
 void TweakControl::finishSetup()
 {
-    buildMenu();
+    // The popup menu is built when it is first asked for: three menus and their entries for every control would
+    // make up most of the time and memory a large profile's pages take.
     connect(m_model, &TweakModel::displayChanged, this, &TweakControl::refresh);
     // The context-menu key brings up the tweak's menu from any child that takes the focus.
     for (QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
@@ -98,8 +98,16 @@ void TweakControl::refresh()
     const QString text = shortDescription();
     if (m_caption->text() != text)
         m_caption->setText(text);
-    setAccessibleName(text);
+    setAccessibleNameOf(this, text);
     syncMenu();
+}
+
+void TweakControl::setAccessibleNameOf(QWidget *widget, const QString &name)
+{
+    // Every change is announced to assistive technology, which costs Qt an accessible object per widget: a refresh
+    // that changes nothing announces nothing.
+    if (widget->accessibleName() != name)
+        widget->setAccessibleName(name);
 }
 
 QAction *TweakControl::addMenuEntry(QMenu *menu, const QString &caption, const QString &name)
@@ -157,6 +165,8 @@ void TweakControl::syncMenu()
 
 QMenu *TweakControl::popupMenu()
 {
+    if (!m_menu)
+        buildMenu();
     syncMenu();
     return m_menu;
 }

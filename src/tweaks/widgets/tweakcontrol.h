@@ -19,6 +19,8 @@ namespace Tunesmith
 class TweakControl : public QWidget
 {
     Q_OBJECT
+    // A declared property rather than a dynamic one: a dynamic property costs every control an allocation.
+    Q_PROPERTY(int index READ index CONSTANT)
 
 public:
     TweakModel *tweakModel() const { return m_model; }
@@ -26,7 +28,7 @@ public:
     int index() const { return m_model->index(); }
     QLabel *captionLabel() const { return m_caption; }
 
-    // The popup menu ("Actions" with "Set" and "Preset"), brought up to date with the model.
+    // The popup menu ("Actions" with "Set" and "Preset"), built on first use and brought up to date with the model.
     QMenu *popupMenu();
     void showPopupMenu(const QPoint &globalPos);
 
@@ -45,7 +47,7 @@ protected:
     // captionTwips: where lblShortDescription sits in the control, in twips; sizeTwips: the control's own size.
     TweakControl(TweakModel *model, const QString &kindName, QSize sizeTwips, QRect captionTwips, QWidget *parent);
 
-    // Call at the end of the derived constructor, once the children exist: builds the menu and shows the model.
+    // Call at the end of the derived constructor, once the children exist: shows the model.
     void finishSetup();
     // Shows the model's state; the derived controls add their children and call this one.
     virtual void refresh();
@@ -58,6 +60,8 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
     QAction *addMenuEntry(QMenu *menu, const QString &caption, const QString &name);
+    // Sets the name unless the widget already has it.
+    static void setAccessibleNameOf(QWidget *widget, const QString &name);
 
 private:
     void buildMenu();

@@ -51,9 +51,14 @@ class OptionButton : public QRadioButton
 {
     Q_OBJECT
     Q_PROPERTY(QColor background READ background)
+    Q_PROPERTY(int index READ index WRITE setIndex)
 
 public:
     explicit OptionButton(QWidget *parent);
+
+    // The button's place in its control: 1 on, 0 off.
+    int index() const { return m_index; }
+    void setIndex(int index) { m_index = index; }
 
     QColor background() const { return m_background; }
     void setBackground(const QColor &colour);
@@ -65,6 +70,7 @@ protected:
 
 private:
     QColor m_background;
+    int m_index = 0;
 };
 
 } // namespace Tunesmith

@@ -1,0 +1,119 @@
+// The game config merge: the fast merge of a save against the literal one-by-one save (every difference is a
+// failure), the one-pass lookup against one lookup per name, and the backup text against the file's lines.
+#include "fuzzsupport.h"
+#include "gameconfig/configmerge.h"
+#include "gameconfig/configsnapshot.h"
+#include "loader/profileplan.h"
+#include "memorymerge.h"
+
+#include <QList>
+
+using namespace Tunesmith;
+
+namespace
+{
+
+// The non-blank lines of a file joined by its first line end, ending as the file ends: what a backup holds,
+// worked out without the snapshot.
+QByteArray expectedBackup(const QByteArray &file)
+{
+    QList<QByteArray> lines;
+    QByteArray lineEnd;
+    QByteArray line;
+    for (qsizetype i = 0; i < file.size(); ++i) {
+        if (file[i] != '\r' && file[i] != '\n') {
+            line += file[i];
+            continue;
+        }
+        const bool crlf = file[i] == '\r' && i + 1 < file.size() && file[i + 1] == '\n';
+        if (lineEnd.isEmpty())
+            lineEnd = crlf ? QByteArray("\r\n") : QByteArray(1, file[i]);
+        i += crlf ? 1 : 0;
+        lines.append(line);
+        line.clear();
+    }
+    if (!line.isEmpty())
+        lines.append(line);
+    lines.removeIf([](const QByteArray &l) { return l.count(' ') == l.size(); });
+    if (lines.isEmpty())
+        return {};
+    if (lineEnd.isEmpty())
+        lineEnd = "\r\n";
+    const bool finalEnd = file.endsWith('\n') || file.endsWith('\r');
+    return lines.join(lineEnd) + (finalEnd ? lineEnd : QByteArray());
+}
+
+void report(const ConfigSyntax &syntax, const QList<MergeItem> &items, const QByteArray &config)
+{
+    Fuzz::printEscaped("prefix", syntax.prefix);
+    Fuzz::printEscaped("middle", syntax.middle);
+    Fuzz::printEscaped("suffix", syntax.suffix);
+    for (const MergeItem &item : items) {
+        Fuzz::printEscaped("name", item.name);
+        Fuzz::printEscaped("value", item.value);
+    }
+    Fuzz::printEscaped("config", config);
+}
+
+} // namespace
+
+// Input: a syntax template line ("seta cvar \"value\""), then one "NAME\tVALUE" line per tweak, an empty line, and
+// the config file's bytes.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const Fuzz::Parts parts = Fuzz::splitAt(Fuzz::bytes(data, size), "\n\n");
+    const QByteArray &config = parts.tail;
+    QList<QByteArray> head = parts.head.split('\n');
+    // Profile lines never hold a line break, and the writer refuses values that do.
+    if (parts.head.contains('\r'))
+        return 0;
+    const std::optional<ConfigSyntax> syntax = parseSyntaxTemplate(head.takeFirst());
+    if (!syntax)
+        return 0;
+    QList<MergeItem> items;
+    QList<QByteArray> names;
+    for (const QByteArray &line : std::as_const(head)) {
+        const Fuzz::Parts item = Fuzz::splitAt(line, "\t");
+        items.append({item.head, item.tail});
+        names.append(item.head);
+    }
+
+    const ConfigSnapshot snapshot(config);
+    const QByteArray fast = mergeConfig(snapshot, *syntax, items);
+    const QByteArray literal = literalMergeBytes(config, *syntax, items);
+    if (fast != literal) {
+        report(*syntax, items, config);
+        Fuzz::printEscaped("fast merge", fast);
+        Fuzz::printEscaped("one by one", literal);
+    }
+    FUZZ_CHECK(fast == literal);
+
+    // The changes listed for a preview come from the same merge.
+    QList<MergeChange> changes;
+    FUZZ_CHECK(mergeConfig(snapshot, *syntax, items, &changes) == fast);
+
+    // A missing file merges as an empty one.
+    if (config.isEmpty())
+        FUZZ_CHECK(mergeConfig(ConfigSnapshot(QByteArray(), false), *syntax, items) == fast);
+
+    const ConfigLookup lookup(snapshot, *syntax, names);
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const bool holds = holdsName(snapshot, *syntax, names[i]);
+        const QByteArray value = lookupValue(snapshot, *syntax, names[i]);
+        if (lookup.holds(int(i)) != holds || lookup.value(int(i)) != value) {
+            report(*syntax, items, config);
+            Fuzz::printEscaped("lookup of", names[i]);
+        }
+        FUZZ_CHECK(lookup.holds(int(i)) == holds);
+        FUZZ_CHECK(lookup.value(int(i)) == value);
+    }
+
+    const QByteArray backup = snapshot.text();
+    if (backup != expectedBackup(config)) {
+        Fuzz::printEscaped("config", config);
+        Fuzz::printEscaped("backup", backup);
+        Fuzz::printEscaped("expected", expectedBackup(config));
+    }
+    FUZZ_CHECK(backup == expectedBackup(config));
+    return 0;
+}

@@ -1,0 +1,94 @@
+#include "clibackups.h"
+
+#include "app/settings.h"
+#include "gameconfig/backuplist.h"
+
+#include <QFileInfo>
+
+namespace Tunesmith
+{
+
+namespace
+{
+
+constexpr int exitOk = 0;
+constexpr int exitFailure = 1;
+constexpr int exitUsage = 2;
+
+// A profile's file name with ".tsm", from a path or a name with or without the extension.
+QString profileFileName(const QString &argument)
+{
+    const QString name = QFileInfo(argument).fileName();
+    return name.endsWith(QStringLiteral(".tsm")) ? name : name + QStringLiteral(".tsm");
+}
+
+} // namespace
+
+int runBackups(const QStringList &args, const QString &programFolder, QTextStream &out, QTextStream &err)
+{
+    if (args.size() != 1) {
+        err << "backups needs one PROFILE\n";
+        return exitUsage;
+    }
+    ProgramState state;
+    state.programFolder = programFolder;
+    for (const BackupList::Entry &entry : BackupList::list(state.backupsPath(), profileFileName(args[0])))
+        out << entry.written.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) << '\t' << entry.name << '\n';
+    return exitOk;
+}
+
+int runRestore(const QStringList &args, const QString &programFolder, QTextStream &out, QTextStream &err)
+{
+    QString backup;
+    QString config;
+    QString profile;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &arg = args[i];
+        if (arg == QLatin1String("--config") || arg == QLatin1String("--profile")) {
+            if (i + 1 >= args.size()) {
+                err << arg << " needs a value\n";
+                return exitUsage;
+            }
+            (arg == QLatin1String("--config") ? config : profile) = args[++i];
+        } else if (backup.isEmpty() && !arg.startsWith(QLatin1String("--"))) {
+            backup = arg;
+        } else {
+            err << "Unknown argument: " << arg << '\n';
+            return exitUsage;
+        }
+    }
+    if (backup.isEmpty() || config.isEmpty()) {
+        err << "restore needs BACKUP and --config FILE\n";
+        return exitUsage;
+    }
+
+    ProgramState state;
+    state.programFolder = programFolder;
+    Settings::read(state);
+    const QString path =
+        QFileInfo(backup).isFile() ? backup : state.backupsPath() + QLatin1Char('/') + QFileInfo(backup).fileName();
+    if (!QFileInfo(path).isFile()) {
+        err << "No backup " << backup << '\n';
+        return exitFailure;
+    }
+    const QString owner = profile.isEmpty() ? BackupList::profileOf(QFileInfo(path).fileName()) : profile;
+    if (owner.isEmpty()) {
+        err << "Cannot tell the profile of " << backup << " from its name; give --profile PROFILE\n";
+        return exitUsage;
+    }
+    state.currentProfile = profileFileName(owner);
+
+    const Clock clock;
+    QString error;
+    QString safety;
+    if (!BackupList::restore(state, clock, path, config, &error, &safety)) {
+        err << error << '\n';
+        return exitFailure;
+    }
+    if (!safety.isEmpty())
+        out << "The config as it was is in " << safety << '\n';
+    out << "Backup restored!\n";
+    return exitOk;
+}
+
+} // namespace Tunesmith

@@ -1,0 +1,50 @@
+#include "savepreview.h"
+
+#include "configmerge.h"
+#include "configsnapshot.h"
+#include "configwriter.h"
+#include "linediff.h"
+
+namespace Tunesmith
+{
+
+namespace SavePreview
+{
+
+std::optional<QByteArray> mergedBytes(const LoadedProfile &profile, const ProgramState &state, const QString &path,
+                                      QByteArray *currentBytes, bool *existed, QString *error)
+{
+    const QList<MergeItem> items = GameConfigWriter::mergeItems(profile);
+    for (const MergeItem &item : items) {
+        if (item.value.contains('\r') || item.value.contains('\n')) {
+            if (error)
+                *error = QStringLiteral("The value of %1 holds a line break.").arg(QString::fromUtf8(item.name));
+            return std::nullopt;
+        }
+    }
+    const auto snapshot = ConfigSnapshot::read(path, error);
+    if (!snapshot)
+        return std::nullopt;
+    if (currentBytes)
+        *currentBytes = snapshot->bytes();
+    if (existed)
+        *existed = snapshot->existed();
+    return mergeConfig(*snapshot, state.syntax, items);
+}
+
+std::optional<QByteArray> unifiedDiff(const LoadedProfile &profile, const ProgramState &state, const QString &path,
+                                      QString *error)
+{
+    QByteArray before;
+    bool existed = false;
+    const auto after = mergedBytes(profile, state, path, &before, &existed, error);
+    if (!after)
+        return std::nullopt;
+    const QByteArray label = path.toUtf8();
+    // A tab ends the name for patch, which takes what follows as a date.
+    return LineDiff::unified(before, *after, existed ? label : QByteArray("/dev/null"), label + "\t(after save)");
+}
+
+} // namespace SavePreview
+
+} // namespace Tunesmith

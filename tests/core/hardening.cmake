@@ -1,0 +1,43 @@
+# Hardening: saves killed at random moments, writes under a failing disk, hostile and huge input, the in-memory
+# merge reference of the fuzz targets, and the fuzz targets replaying every input they once failed on.
+tunesmith_core_test(crashsafety)
+add_executable(crashsafety_helper core/crashsafety_helper.cpp)
+target_link_libraries(crashsafety_helper PRIVATE tunesmith_core tunesmith_options)
+set_target_properties(crashsafety_helper PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+add_dependencies(tst_crashsafety crashsafety_helper)
+target_compile_definitions(tst_crashsafety PRIVATE TUNESMITH_CRASH_HELPER="$<TARGET_FILE:crashsafety_helper>")
+# 200 kills take about a minute; TUNESMITH_CRASH_KILLS=1000 for a long run.
+set_tests_properties(crashsafety PROPERTIES TIMEOUT 900)
+
+tunesmith_core_test(writefaults)
+add_dependencies(tst_writefaults tunesmith-cli)
+
+tunesmith_core_test(hostileinput core/memorymerge.cpp)
+add_dependencies(tst_hostileinput tunesmith-cli)
+set_tests_properties(hostileinput PROPERTIES TIMEOUT 900)
+
+tunesmith_core_test(mergereference core/literalmerge.cpp core/memorymerge.cpp)
+
+set(TUNESMITH_FUZZ_SOURCES
+    ${PROJECT_SOURCE_DIR}/fuzz/fuzz_profile.cpp
+    ${PROJECT_SOURCE_DIR}/fuzz/fuzz_configmerge.cpp
+    ${PROJECT_SOURCE_DIR}/fuzz/fuzz_configreader.cpp
+    ${PROJECT_SOURCE_DIR}/fuzz/fuzz_settings.cpp
+    ${PROJECT_SOURCE_DIR}/fuzz/fuzz_manifest.cpp
+    ${PROJECT_SOURCE_DIR}/fuzz/fuzz_connectionrule.cpp
+    ${PROJECT_SOURCE_DIR}/fuzz/fuzz_numbertext.cpp)
+tunesmith_core_test(fuzzreplay core/memorymerge.cpp ${TUNESMITH_FUZZ_SOURCES})
+target_include_directories(tst_fuzzreplay PRIVATE ${PROJECT_SOURCE_DIR}/fuzz)
+# Each target's entry point gets a name of its own here, so all of them fit in one executable.
+foreach(target profile:fuzzProfile configmerge:fuzzConfigMerge configreader:fuzzConfigReader settings:fuzzSettings
+        manifest:fuzzManifest connectionrule:fuzzConnectionRule numbertext:fuzzNumberText)
+    string(REPLACE ":" ";" parts ${target})
+    list(GET parts 0 file)
+    list(GET parts 1 function)
+    set_source_files_properties(${PROJECT_SOURCE_DIR}/fuzz/fuzz_${file}.cpp PROPERTIES
+        COMPILE_DEFINITIONS LLVMFuzzerTestOneInput=${function})
+endforeach()
+
+# The update check against servers that hang, trickle, flood or redirect; the windows under a failing disk.
+tunesmith_gui_test(hostileupdate)
+tunesmith_gui_test(windowfaults)

@@ -1,0 +1,292 @@
+#!/usr/bin/env python3
+"""End-to-end runs of the real Tunesmith executable in a virtual X server, driven as a player drives it.
+
+Each run starts from a fresh copy of an installed program folder. The light run goes the whole way: the start-up
+window, "Load!", a tweak switched off with a mouse click, the description box under the pointer, "Save Config"
+answered by typing the path into the file dialog, the "Config saved!" box, the connection settings dialog saved with
+a click, the About box and Quit from the menu. The saved game config must hold exactly the bytes the command-line
+tool writes for the same steps, and a backup of the file as it was. The dark run shows the start-up window, the
+description box and the About box on GTK's dark palette; the high-DPI run shows the windows at twice the size. Every
+window is photographed and compared with its reference picture in tests/e2e/reference.
+
+Usage: run_gui.py --program DIR --work DIR [--references DIR] [--shots DIR] [--update-references]
+"""
+
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+sys.dont_write_bytecode = True  # nothing is written into the source tree
+from xsession import Display, Failure, compare, find_pixels, log
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+PROFILE = "Example Game"
+TITLE = "Tunesmith | Example Game"
+ORIGINAL_CONFIG = b'// my settings\r\nbind w "+forward"\r\nseta r_fullscreen "1"\r\nseta r_gamma "120"\r\n'
+
+
+def px(twips):
+    """Twips to pixels as the windows round them (15 twips a pixel, halves away from zero)."""
+    return (twips + 7) // 15 if twips >= 0 else -((-twips + 7) // 15)
+
+
+def centre(left, top, width, height, scale=1):
+    """The middle of a control placed at these twips, in window pixels."""
+    return (scale * (px(left) + px(width) // 2), scale * (px(top) + px(height) // 2))
+
+
+# "Load!" on the start-up window's first frame, which stands at 0,0.
+LOAD_BUTTON = (240, 3000, 2120, 495)
+# "Save!" of the connection settings dialog. Its frame is moved up 90 twips and everything on it down 90, so in
+# the window the button stands where these twips say.
+PING_SAVE_BUTTON = (240, 3600, 3855, 495)
+
+
+def greenish(r, g, b):
+    """The On marker's green, in the light palette's RGB(0, 128, 0) or a lighter shade of it."""
+    return g >= 100 and r * 2 <= g and b * 2 <= g
+
+
+class Run:
+    def __init__(self, display, args, name, theme=None, scale=None):
+        self.display = display
+        self.args = args
+        self.name = name
+        self.scale = scale or 1
+        self.root = os.path.join(args.work, name)
+        self.home = os.path.join(self.root, "home", "player")
+        self.program = os.path.join(self.root, "program")
+        self.game = os.path.join(self.home, "games", "example")
+        shutil.copytree(args.program, self.program, symlinks=True)
+        os.makedirs(self.game)
+        with open(os.path.join(self.game, "game.cfg"), "wb") as out:
+            out.write(ORIGINAL_CONFIG)
+        # No update check (no network in CI), and the game's install directory already chosen.
+        with open(os.path.join(self.program, "config.cfg"), "wb") as out:
+            out.write(b"update|0\r\n" + f"{PROFILE}.tsm|{self.game}\r\n".encode())
+        self.env = display.environment(self.home, theme=theme, scale=scale)
+        self.log_path = os.path.join(self.root, "tunesmith.log")
+        self.process = None
+
+    def start(self):
+        log(f"{self.name}: starting {self.program}/tunesmith")
+        self.process = subprocess.Popen([os.path.join(self.program, "tunesmith")], cwd=self.home, env=self.env,
+                                        stdout=open(self.log_path, "w"), stderr=subprocess.STDOUT)
+        return self.display.wait_window("Load Game Profile")
+
+    def shot(self, window, name, masks=()):
+        """Photographs a window as name.png and compares it with the reference picture, but for masks."""
+        path = os.path.join(self.root, name + ".png")
+        picture = self.display.screenshot(window, path)
+        if self.args.shots:
+            shutil.copyfile(path, os.path.join(self.args.shots, name + ".png"))
+        compare(path, os.path.join(self.args.references, name + ".png"), os.path.join(self.root, name + "-diff.png"),
+                update=self.args.update_references, masks=masks)
+        return picture
+
+    def startup_shot(self, window, name):
+        """The start-up window. The text of its install directory box, the run's own scratch folder, is left out: the
+        box shows the end of the path, placed to fractions of a pixel by the length of the whole."""
+        left, top, width, height = (px(1200), px(3600) + px(945), px(1575), px(270))
+        inner = (left + 2, top + 2, width - 4, height - 4)
+        return self.shot(window, name, masks=[tuple(self.scale * value for value in inner)])
+
+    def load_profile(self, startup):
+        x, y = centre(*LOAD_BUTTON, scale=self.scale)
+        self.display.click(startup, x, y)
+        main = self.display.wait_window(TITLE)
+        self.display.wait_gone("Load Game Profile")
+        return main
+
+    def first_switch(self, main):
+        """The top left corner of the first on/off tweak of the first column: its On marker, filled green."""
+        picture = self.display.screenshot(main, os.path.join(self.root, "main-before.png"))
+        box = find_pixels(picture, greenish, (0, 0, 210 * self.scale, picture[1]))
+        if not box:
+            raise Failure("no On marker found on the first page")
+        return box[0], box[1]
+
+    def menu(self, main, *keys):
+        self.display.keys(main, *keys)
+
+    def quit(self, main):
+        # "Quit" is the last entry of the File menu.
+        self.menu(main, "alt+f", "Up", "Return")
+        try:
+            code = self.process.wait(timeout=15)
+        except subprocess.TimeoutExpired:
+            raise Failure(f"{self.name}: the program did not end after Quit")
+        if code != 0:
+            raise Failure(f"{self.name}: the program ended with status {code}")
+        for title in (TITLE, "Load Game Profile", "About", "Connection Settings"):
+            if self.display.windows(title):
+                raise Failure(f'{self.name}: the window "{title}" is still shown after Quit')
+        log(f"{self.name}: Quit ended the program (status 0)")
+
+    def stop(self):
+        if self.process and self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+
+
+def expected_save(run):
+    """What "Save Config" must write after the steps of the light run, by the command-line tool on a copy of the
+    program folder and of the game config as they were before the window touched them."""
+    folder = os.path.join(run.root, "cli")
+    shutil.copytree(run.program, os.path.join(folder, "program"), symlinks=True)
+    game = os.path.join(folder, "game")
+    os.makedirs(game)
+    shutil.copyfile(os.path.join(run.game, "game.cfg"), os.path.join(game, "game.cfg"))
+    target = os.path.join(folder, "target.cfg")
+    with open(target, "wb") as out:
+        out.write(ORIGINAL_CONFIG)
+    subprocess.run([os.path.join(folder, "program", "tunesmith-cli"), "--program-folder",
+                    os.path.join(folder, "program"), "save", PROFILE, "--install-dir", game, "--config", target,
+                    "--set", "r_fullscreen=0"], check=True, capture_output=True)
+    with open(target, "rb") as saved:
+        return saved.read()
+
+
+def light_run(display, args):
+    run = Run(display, args, "light")
+    expected = expected_save(run)
+    try:
+        startup = run.start()
+        run.startup_shot(startup, "startup")
+        main = run.load_profile(startup)
+
+        # Switch the first on/off tweak ("Full screen", r_fullscreen) off with a click on its Off button.
+        left, top = run.first_switch(main)
+        display.click(main, left + px(300) + px(200) // 2, top + px(40) + px(200) // 2)
+        # The pointer over the tweak's caption shows the description box.
+        display.hover(main, left + px(600) + 20, top + px(255) // 2)
+        picture = run.shot(main, "main")
+        box = find_pixels(picture, lambda r, g, b: (r, g, b) == (255, 255, 225))
+        if not box or box[2] - box[0] < 200:
+            raise Failure("the description box did not appear under the pointer")
+        log(f"description box shown at {box[0]},{box[1]}")
+
+        # File > Save > Save Config; the file dialog is answered by typing the path.
+        run.menu(main, "alt+f", "Right", "Return")
+        dialog = display.wait_window("Save As")
+        target = os.path.join(run.game, "game.cfg")
+        display.keys(dialog, "ctrl+a")
+        display.type(dialog, target)
+        display.keys(dialog, "Return")
+        display.wait_gone("Save As")
+        message = display.wait_window("Tunesmith")
+        run.shot(message, "saved")
+        display.keys(message, "Return")
+        display.wait_gone("Tunesmith")
+        check_saved(run, target, expected)
+
+        # Options > Connection Settings, saved with a click on "Save!".
+        run.menu(main, "alt+o", "Return")
+        ping = display.wait_window("Connection Settings")
+        display.move(ping, 690, 0)
+        run.shot(ping, "connection")
+        display.click(ping, *centre(*PING_SAVE_BUTTON))
+        display.wait_gone("Connection Settings")
+        with open(os.path.join(run.program, "config.cfg"), "rb") as settings:
+            lines = settings.read().split(b"\r\n")
+        if b"upload|0" not in lines or b"download|0" not in lines:
+            raise Failure(f"the connection settings were not stored: {lines}")
+        log("connection settings saved: upload|0 and download|0 stored")
+
+        # Help > About: the last entry of the Help menu.
+        run.menu(main, "alt+h", "Up", "Return")
+        about = display.wait_window("About")
+        display.move(about, 690, 0)
+        run.shot(about, "about")
+
+        run.quit(main)
+    finally:
+        run.stop()
+
+
+def check_saved(run, target, expected):
+    with open(target, "rb") as saved:
+        content = saved.read()
+    if not content.startswith(b'// my settings\r\nbind w "+forward"\r\nseta r_fullscreen "0"\r\n'):
+        raise Failure(f"the saved config does not keep its lines or lacks the switched tweak: {content[:120]!r}")
+    if content != expected:
+        raise Failure("the saved config differs from what tunesmith-cli writes for the same steps")
+    backups = os.listdir(os.path.join(run.program, "backups"))
+    if len(backups) != 1:
+        raise Failure(f"expected one backup, found {backups}")
+    with open(os.path.join(run.program, "backups", backups[0]), "rb") as backup:
+        if backup.read() != ORIGINAL_CONFIG:
+            raise Failure(f"the backup {backups[0]} does not hold the config as it was")
+    log(f"saved config checked: {len(content)} bytes as expected, backup \"{backups[0]}\"")
+
+
+def dark_run(display, args):
+    run = Run(display, args, "dark", theme="dark")
+    try:
+        startup = run.start()
+        run.startup_shot(startup, "startup-dark")
+        main = run.load_profile(startup)
+        left, top = run.first_switch(main)
+        display.hover(main, left + px(600) + 20, top + px(255) // 2)
+        run.shot(main, "main-dark")
+        run.menu(main, "alt+h", "Up", "Return")
+        about = display.wait_window("About")
+        display.move(about, 690, 0)
+        run.shot(about, "about-dark")
+        run.quit(main)
+    finally:
+        run.stop()
+
+
+def hidpi_run(display, args):
+    run = Run(display, args, "hidpi", scale=2)
+    try:
+        startup = run.start()
+        width, height = display.geometry(startup)[2:]
+        if (width, height) != (2 * px(3615), 2 * px(4995)):
+            raise Failure(f"at scale 2 the start-up window is {width}x{height}")
+        run.startup_shot(startup, "startup-2x")
+        main = run.load_profile(startup)
+        run.shot(main, "main-2x")
+        run.quit(main)
+    finally:
+        run.stop()
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--program", required=True, help="an installed program folder (cmake --install)")
+    parser.add_argument("--work", required=True, help="an empty scratch folder")
+    parser.add_argument("--references", default=os.path.join(HERE, "reference"))
+    parser.add_argument("--shots", help="also copy every screenshot into this folder")
+    parser.add_argument("--update-references", action="store_true", help="make the screenshots the references")
+    args = parser.parse_args()
+    if args.shots:
+        os.makedirs(args.shots, exist_ok=True)
+    os.makedirs(args.references, exist_ok=True)
+    os.makedirs(args.work, exist_ok=True)
+
+    display = Display(args.work)
+    log(f"Xvfb on display {display.name}")
+    started = time.monotonic()
+    try:
+        for scenario in (light_run, dark_run, hidpi_run):
+            scenario(display, args)
+    except Failure as failure:
+        print(f"[e2e] FAILED: {failure}", file=sys.stderr)
+        return 1
+    finally:
+        display.stop()
+    log(f"all GUI checks passed in {time.monotonic() - started:.1f} s")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
