@@ -200,6 +200,26 @@ private Q_SLOTS:
         QCOMPARE(uType()->currentText(), QStringLiteral("kbit/s"));
     }
 
+    void presetPickedAgain_fillsBoxesAgain()
+    {
+        open();
+        preset()->setCurrentIndex(6);
+        const QString upload = uSpeed()->text();
+        QTest::qWait(0); // the program's own change is over
+        uSpeed()->setText(QStringLiteral("77"));
+        uType()->setCurrentIndex(1);
+        Q_EMIT preset()->activated(6); // the player picks the entry that is already selected
+        QCOMPARE(uSpeed()->text(), upload);
+        QCOMPARE(uType()->currentText(), QStringLiteral("kbit/s"));
+
+        // A pick that changes the selection fills the boxes once, not again for the pick.
+        uType()->setCurrentIndex(1);
+        preset()->setCurrentIndex(5);
+        uType()->setCurrentIndex(1);
+        Q_EMIT preset()->activated(5);
+        QCOMPARE(uType()->currentIndex(), 1);
+    }
+
     void adsl512_savesBytesPerSecondAndReopensInBytes()
     {
         QVERIFY(writeFile(settingsPath(), "backups|0\r\n"));

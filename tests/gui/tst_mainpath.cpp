@@ -18,6 +18,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -335,6 +336,11 @@ void TestMainPath::descriptionBox_placedByPointerAndRefilledOnNewTweak()
 
     // Over the bare page the box hides.
     moveOver(index->tabs()->widget(0), QPoint(600, 250));
+    QTRY_VERIFY(box->isHidden());
+    // So does it over the strip of tab captions.
+    moveOver(label, QPoint(5, 5));
+    QTRY_VERIFY(box->isVisible());
+    moveOver(index->tabs()->tabBar(), QPoint(5, 5));
     QTRY_VERIFY(box->isHidden());
 
     // Descriptions off: never shown.

@@ -21,15 +21,6 @@ namespace Tunesmith
 namespace
 {
 
-template<typename T>
-T *child(QWidget *parent, const char *name, const QRect &geometry)
-{
-    auto *widget = new T(parent);
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(geometry);
-    return widget;
-}
-
 // The frame's empty caption would leave a gap at its top: it is moved up by that much, and everything on it
 // down again, as in the other dialogs.
 constexpr int frameShift = 90;

@@ -28,20 +28,6 @@
 namespace Tunesmith
 {
 
-namespace
-{
-
-template<typename T>
-T *child(QWidget *parent, const char *name, const QRect &geometry)
-{
-    auto *widget = new T(parent);
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(geometry);
-    return widget;
-}
-
-} // namespace
-
 frmLoad::frmLoad(Application &app, QWidget *owner)
     : QWidget(owner, Qt::Window)
     , m_app(app)

@@ -25,15 +25,6 @@ namespace Tunesmith
 namespace
 {
 
-template<typename T>
-T *child(QWidget *parent, const char *name, const QRect &geometry)
-{
-    auto *widget = new T(parent);
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(geometry);
-    return widget;
-}
-
 constexpr QColor darkOrange(192, 64, 0);
 
 } // namespace

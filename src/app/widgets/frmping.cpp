@@ -18,21 +18,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTimer>
 
 namespace Tunesmith
 {
 
 namespace
 {
-
-template<typename T>
-T *child(QWidget *parent, const char *name, const QRect &geometry)
-{
-    auto *widget = new T(parent);
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(geometry);
-    return widget;
-}
 
 QLabel *label(QWidget *parent, const char *name, const QRect &geometry, const QString &text, bool bold = false)
 {
@@ -136,9 +128,19 @@ void frmPing::Form_Load()
     m_cmbUType->setCurrentIndex(-1);
     m_cmbDType->setCurrentIndex(-1);
     m_cmbPreset->setCurrentIndex(-1);
-    // Every setting of the preset selection runs the handler, by the player or by the program; setting the entry
-    // that is already selected is no change and runs nothing.
-    connect(m_cmbPreset, &QComboBox::currentIndexChanged, this, [this] { cmbPreset_Click(); });
+    // Every setting of the preset selection runs the handler, by the player or by the program; the program setting
+    // the entry that is already selected is no change and runs nothing.
+    connect(m_cmbPreset, &QComboBox::currentIndexChanged, this, [this] {
+        m_presetChanged = true;
+        QTimer::singleShot(0, this, [this] { m_presetChanged = false; });
+        cmbPreset_Click();
+    });
+    // The player picking the entry that is already selected changes nothing, yet it is a pick: it fills the
+    // boxes again. A pick that changed the selection has run the handler above already.
+    connect(m_cmbPreset, &QComboBox::activated, this, [this] {
+        if (!m_presetChanged)
+            cmbPreset_Click();
+    });
     connect(m_cmbUType, &QComboBox::currentIndexChanged, this, [this] { clearError(); });
     connect(m_cmbDType, &QComboBox::currentIndexChanged, this, [this] { clearError(); });
     connect(m_txtUSpeed, &QLineEdit::textChanged, this, [this] { clearError(); });

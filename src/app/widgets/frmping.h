@@ -62,6 +62,7 @@ private:
     QComboBox *m_cmbDType;
     QPushButton *m_cmdSave;
     QLabel *m_lblError;
+    bool m_presetChanged = false; // the preset selection changed in the event being handled
 };
 
 } // namespace Tunesmith

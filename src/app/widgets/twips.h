@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QRect>
 #include <QString>
+#include <QWidget>
 
 namespace Tunesmith
 {
@@ -29,6 +30,16 @@ inline QFont namedFont(const QString &family, double pointSize, bool bold = fals
     font.setBold(bold);
     font.setStyleHint(QFont::SansSerif);
     return font;
+}
+
+// A child widget of a window's layout: its object name and place.
+template<typename T>
+T *child(QWidget *parent, const char *name, const QRect &geometry)
+{
+    auto *widget = new T(parent);
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(geometry);
+    return widget;
 }
 
 } // namespace Tunesmith

@@ -73,12 +73,16 @@ frmIndex::frmIndex(Application &app)
     m_tabTunesmith->setGeometry(twipsRect(0, 0, 10120, 5180));
     m_tabTunesmith->tabBar()->setFont(namedFont(QStringLiteral("Verdana"), 7.5));
     m_tabTunesmith->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { color: rgb(192, 64, 0); }"));
+    // The strip of tab captions belongs to the tab strip: the pointer moving over it hides the description box.
+    m_tabTunesmith->tabBar()->setMouseTracking(true);
+    m_tabTunesmith->tabBar()->installEventFilter(this);
     m_tabTunesmith->setUsesScrollButtons(true);
 
     m_lblStatus = new QLabel(m_client);
     m_lblStatus->setObjectName(QStringLiteral("lblStatus"));
     m_lblStatus->setGeometry(twipsRect(120, 5200, 10215, 255));
     m_lblStatus->setFont(namedFont(QStringLiteral("Verdana"), 6.75));
+    m_lblStatus->setTextFormat(Qt::PlainText); // a profile's title block is text, never markup
 
     m_rtbLongDescription = new DescriptionBox(m_client);
     m_rtbLongDescription->installEventFilter(this);
@@ -329,7 +333,7 @@ bool frmIndex::eventFilter(QObject *watched, QEvent *event)
         return true; // not taken by the box: the window's shortcut runs
     }
     if (event->type() == QEvent::MouseMove) {
-        const bool overPage = m_pages.contains(static_cast<QWidget *>(watched));
+        const bool overPage = m_pages.contains(static_cast<QWidget *>(watched)) || watched == m_tabTunesmith->tabBar();
         const bool overBox = watched == m_rtbLongDescription || watched == m_rtbLongDescription->viewport();
         if ((overPage || overBox) && !m_rtbLongDescription->isHidden())
             m_rtbLongDescription->hide();

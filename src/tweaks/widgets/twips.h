@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/widgets/twips.h"
+
 #include <QRect>
 
 namespace Tunesmith
@@ -9,15 +11,15 @@ namespace Tunesmith
 namespace Twips
 {
 
-constexpr int perPixel = 15;
+constexpr int perPixel = twipsPerPixel;
 
 // Twips to pixels, to the nearest pixel (halves away from zero).
 constexpr int toPixels(int twips)
 {
-    return twips >= 0 ? (twips + perPixel / 2) / perPixel : -((-twips + perPixel / 2) / perPixel);
+    return px(twips);
 }
 
-// A rectangle given in twips. The edges are rounded rather than the size, so neighbours stay flush.
+// A rectangle given in twips. The edges are rounded rather than the size, so neighbours of a control stay flush.
 constexpr QRect rect(int left, int top, int width, int height)
 {
     const int x = toPixels(left);
