@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -176,6 +177,17 @@ private Q_SLOTS:
         QCOMPARE(readFile(m_settings), before);
         QCOMPARE(state.uploadSpeed, 0);
         delete ping;
+    }
+
+    void messageBox_markupFromAProfile_isShownAsText()
+    {
+        // A connection rule's text reaches a message box; a link in it must stay text nobody can click.
+        const QString text = QStringLiteral("rate = <a href=\"mailto:x@example.invalid\">click me</a> * 2");
+        const auto box = Dialogs::messageBox(nullptr, QMessageBox::Critical, QStringLiteral("Error"), text);
+        auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+        QVERIFY(label);
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+        QCOMPARE(label->text(), text);
     }
 };
 

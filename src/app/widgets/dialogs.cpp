@@ -59,8 +59,15 @@ void message(QWidget *parent, QMessageBox::Icon icon, const QString &title, cons
         r.messages.append({icon, title, text});
         return;
     }
-    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
-    box.exec();
+    messageBox(parent, icon, title, text)->exec();
+}
+
+std::unique_ptr<QMessageBox> messageBox(QWidget *parent, QMessageBox::Icon icon, const QString &title,
+                                        const QString &text)
+{
+    auto box = std::make_unique<QMessageBox>(icon, title, text, QMessageBox::Ok, parent);
+    box->setTextFormat(Qt::PlainText);
+    return box;
 }
 
 QString saveFileName(QWidget *parent, const QString &folder, const QString &fileName, const QStringList &filters)

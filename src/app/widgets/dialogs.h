@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 class QWidget;
 
 namespace Tunesmith
@@ -24,6 +26,11 @@ struct ShownMessage
 
 // Shows a modal message box with an OK button (recorded instead while recording is on).
 void message(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text);
+
+// The box message() shows. Its text is plain: texts from profiles and file names are never read as markup, so a
+// profile cannot put a link into a box.
+std::unique_ptr<QMessageBox> messageBox(QWidget *parent, QMessageBox::Icon icon, const QString &title,
+                                        const QString &text);
 
 // The file dialogs; "" means the player cancelled. filters are "name (pattern)" entries, the first active.
 QString saveFileName(QWidget *parent, const QString &folder, const QString &fileName, const QStringList &filters);
