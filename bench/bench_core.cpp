@@ -110,7 +110,7 @@ struct SaveInput
     int appendedCount = 0;
 };
 
-SaveInput makeSaveInput()
+SaveInput makeSaveInput(int configLineCount = ::configLineCount, int tweakCount = ::tweakCount)
 {
     InputGenerator generate(20240601);
     SaveInput input;
@@ -268,7 +268,7 @@ struct LoadInput
     QString profilePath;
 };
 
-std::unique_ptr<LoadInput> makeLoadInput()
+std::unique_ptr<LoadInput> makeLoadInput(int tweakCount = ::tweakCount)
 {
     InputGenerator generate(20240602);
     auto input = std::make_unique<LoadInput>();
@@ -365,6 +365,54 @@ void BM_LoadProfile5000(benchmark::State &state)
         state.SkipWithError("a connection rule reported an error");
 }
 
+// Growth: the same save with 10x steps of the config (one tweak for every ten lines), and the same load with 10x
+// steps of the profile. Each step should take about 10x the time of the one before: nothing is quadratic.
+void BM_GrowthSave(benchmark::State &state)
+{
+    const int lines = int(state.range(0));
+    const SaveInput input = makeSaveInput(lines, lines / 10);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("config.cfg"));
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (!writePlain(path, input.configBytes)) {
+            state.SkipWithError("cannot restore the config");
+            break;
+        }
+        state.ResumeTiming();
+        QString error;
+        const auto snapshot = ConfigSnapshot::read(path, &error);
+        if (!snapshot || !saveFile(path, mergeConfig(*snapshot, configSyntax, input.items), &error)) {
+            state.SkipWithError("cannot save the config");
+            break;
+        }
+    }
+}
+
+void BM_GrowthLoad(benchmark::State &state)
+{
+    const int tweaks = int(state.range(0));
+    const auto input = makeLoadInput(tweaks);
+    if (!input) {
+        state.SkipWithError("cannot write the inputs");
+        return;
+    }
+    for (auto _ : state) {
+        ProgramState program;
+        program.programFolder = input->dir.path();
+        program.installDir = input->dir.path();
+        QList<ProfileProblem> problems;
+        QString error;
+        auto profile = loadProfile(
+            input->profilePath, program, [](const QString &) {}, &problems, &error);
+        if (!profile || profile->plan.tweakCount() != tweaks) {
+            state.SkipWithError("the profile did not load");
+            break;
+        }
+        benchmark::DoNotOptimize(profile);
+    }
+}
+
 // Wall-clock time: the save waits for the disk, and that is what the player waits for. The machine may be
 // shared, so the fastest repetition is reported beside the mean and median.
 double fastest(const std::vector<double> &times)
@@ -383,5 +431,13 @@ BENCHMARK(BM_SaveConfig)->Apply(timed);
 BENCHMARK(BM_ReadWriteFloor)->Apply(timed);
 BENCHMARK(BM_MergeOnly)->Apply(timed);
 BENCHMARK(BM_LoadProfile5000)->Apply(timed);
+BENCHMARK(BM_GrowthSave)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_GrowthLoad)->Arg(100)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 BENCHMARK_MAIN();

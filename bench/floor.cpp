@@ -1,5 +1,6 @@
 // The floors the windowed program is measured against, timed by the same probe (probe.cpp, linked in):
 //   bench_floor window            a bare Qt window named frmLoad, shown: the least a windowed start-up costs;
+//   bench_floor text              the same window with one line of text: the toolkit's font set-up on top;
 //   bench_floor widgets PROFILE   a start window with the widget kinds of the start-up window; its cmdLoad button
 //                                 builds a window named frmIndex holding the profile's pages as plain Qt widgets
 //                                 (a label per heading, a label and two option buttons per on/off tweak, a label
@@ -128,7 +129,7 @@ QWidget *widgetsWindow(const ProfilePlan &plan)
 
 int usage()
 {
-    std::fputs("usage: bench_floor window | widgets PROFILE\n", stderr);
+    std::fputs("usage: bench_floor window | text | widgets PROFILE\n", stderr);
     return 2;
 }
 
@@ -139,10 +140,13 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     const QStringList args = QCoreApplication::arguments().mid(1);
-    if (args.value(0) == QLatin1String("window")) {
+    if (args.value(0) == QLatin1String("window") || args.value(0) == QLatin1String("text")) {
         QWidget window;
         window.setObjectName(QStringLiteral("frmLoad"));
         window.resize(px(3615), px(4995));
+        // One line of text: what the toolkit's font set-up alone adds to any window that shows words.
+        QLabel text(QStringLiteral("Please choose the game profile you wish to load:"), &window);
+        text.setVisible(args.value(0) == QLatin1String("text"));
         window.show();
         return QApplication::exec();
     }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the README's pictures, docs/screenshots/*.png, from the end-to-end run of the real program that
 # scripts/ci-e2e.sh makes (tests/e2e/run_gui.py): the start-up window, the main window with the description box,
-# the connection settings dialog, the About box and the main window on a dark desktop palette.
+# the connection settings dialog, the About box, the main window on a dark desktop palette, the preview of a save,
+# the backup chooser and the main window with the search field.
 # The build folder is build/, or $TUNESMITH_BUILD_DIR; build first (scripts/build.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,4 +22,7 @@ main.png main-window.png
 connection.png connection-settings.png
 about.png about.png
 main-dark.png main-window-dark.png
+preview.png save-preview.png
+restore.png restore-backup.png
+find.png find-tweak.png
 LIST

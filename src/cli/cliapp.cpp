@@ -183,15 +183,20 @@ void writeJson(const LoadedProfile &profile, const ProgramState &state, QTextStr
     json.value(state.downloadSpeed);
     json.key("pages");
     json.beginArray();
+    // The controls of each page in creation order, found in one pass: a profile may have thousands of pages.
+    QList<QList<const PlacedControl *>> pageControls(profile.plan.pageCaptions.size());
+    for (const PlacedControl &control : profile.plan.controls) {
+        if (control.page >= 0 && control.page < pageControls.size())
+            pageControls[control.page].append(&control);
+    }
     for (qsizetype page = 0; page < profile.plan.pageCaptions.size(); ++page) {
         json.beginObject();
         json.key("caption");
         json.bytes(profile.plan.pageCaptions[page]);
         json.key("controls");
         json.beginArray();
-        for (const PlacedControl &control : profile.plan.controls) {
-            if (control.page != page)
-                continue;
+        for (const PlacedControl *placed : pageControls[page]) {
+            const PlacedControl &control = *placed;
             json.beginObject();
             json.key("kind");
             json.value(QString::fromLatin1(kindName(control.kind)));

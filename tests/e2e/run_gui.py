@@ -2,10 +2,12 @@
 """End-to-end runs of the real Tunesmith executable in a virtual X server, driven as a player drives it.
 
 Each run starts from a fresh copy of an installed program folder. The light run goes the whole way: the start-up
-window, "Load!", a tweak switched off with a mouse click, the description box under the pointer, "Save Config"
-answered by typing the path into the file dialog, the "Config saved!" box, the connection settings dialog saved with
-a click, the About box and Quit from the menu. The saved game config must hold exactly the bytes the command-line
-tool writes for the same steps, and a backup of the file as it was. The dark run shows the start-up window, the
+window, "Load!", a tweak switched off with a mouse click, the description box under the pointer, "Preview Changes"
+turned on, "Save Config" answered by typing the path into the file dialog and its preview cancelled (nothing written,
+no backup), then saved through the preview, the "Config saved!" box, "Restore Backup..." opened and closed, the
+search field (Ctrl+F, a few letters, Enter, Esc), the connection settings dialog saved with a click, the About box
+and Quit from the menu. The saved game config must hold exactly the bytes the command-line tool writes for the same
+steps, and a backup of the file as it was. The dark run shows the start-up window, the
 description box and the About box on GTK's dark palette; the high-DPI run shows the windows at twice the size. Every
 window is photographed and compared with its reference picture in tests/e2e/reference.
 
@@ -43,6 +45,20 @@ LOAD_BUTTON = (240, 3000, 2120, 495)
 # "Save!" of the connection settings dialog. Its frame is moved up 90 twips and everything on it down 90, so in
 # the window the button stands where these twips say.
 PING_SAVE_BUTTON = (240, 3600, 3855, 495)
+
+# What the save preview and the backup chooser show of the run's scratch folder and of the clock, left out of the
+# comparison (left, top, width, height in pixels): the caption naming the config's path, in the preview (640 x 360)
+# and in the chooser (820 x 420); in the chooser also the date and time in the backup's name, in the list (the
+# digits of "Example Game 06-12 15-25 game") and in the diff's "+++" line, the path after the diff's "---", and the
+# horizontal scroll bar, whose handle the length of that path sizes.
+PREVIEW_MASKS = [(11, 8, 618, 35)]
+RESTORE_MASKS = [(11, 8, 798, 35), (108, 46, 78, 14), (366, 46, 428, 14), (458, 60, 86, 15), (335, 364, 459, 14)]
+
+
+def find_field(width, height):
+    """The search field's place in a main window of this size, over the right end of the status line, as (left,
+    top, right, bottom)."""
+    return (width - 264, height - 22, width - 4, height)
 
 
 def greenish(r, g, b):
@@ -112,6 +128,16 @@ class Run:
     def menu(self, main, *keys):
         self.display.keys(main, *keys)
 
+    def save_config(self, main, target):
+        """File > Save > Save Config, the file dialog answered by typing the path; gives the preview dialog."""
+        self.menu(main, "alt+f", "Right", "Return")
+        dialog = self.display.wait_window("Save As")
+        self.display.keys(dialog, "ctrl+a")
+        self.display.type(dialog, target)
+        self.display.keys(dialog, "Return")
+        self.display.wait_gone("Save As")
+        return self.display.wait_window("Preview Changes")
+
     def quit(self, main):
         # "Quit" is the last entry of the File menu.
         self.menu(main, "alt+f", "Up", "Return")
@@ -121,7 +147,7 @@ class Run:
             raise Failure(f"{self.name}: the program did not end after Quit")
         if code != 0:
             raise Failure(f"{self.name}: the program ended with status {code}")
-        for title in (TITLE, "Load Game Profile", "About", "Connection Settings"):
+        for title in (TITLE, "Load Game Profile", "About", "Connection Settings", "Preview Changes", "Restore Backup"):
             if self.display.windows(title):
                 raise Failure(f'{self.name}: the window "{title}" is still shown after Quit')
         log(f"{self.name}: Quit ended the program (status 0)")
@@ -173,19 +199,62 @@ def light_run(display, args):
             raise Failure("the description box did not appear under the pointer")
         log(f"description box shown at {box[0]},{box[1]}")
 
-        # File > Save > Save Config; the file dialog is answered by typing the path.
-        run.menu(main, "alt+f", "Right", "Return")
-        dialog = display.wait_window("Save As")
+        # Options > Preview Changes, the last entry of the Options menu, turned on.
+        run.menu(main, "alt+o", "Up", "Return")
+        with open(os.path.join(run.program, "config.cfg"), "rb") as settings:
+            if b"preview|1" not in settings.read().split(b"\r\n"):
+                raise Failure("Preview Changes was not stored as on")
+
+        # File > Save > Save Config; the file dialog is answered by typing the path, then the preview of the lines
+        # the save changes is cancelled: nothing is written, no backup made.
         target = os.path.join(run.game, "game.cfg")
-        display.keys(dialog, "ctrl+a")
-        display.type(dialog, target)
-        display.keys(dialog, "Return")
-        display.wait_gone("Save As")
+        preview = run.save_config(main, target)
+        run.shot(preview, "preview", masks=PREVIEW_MASKS)
+        display.keys(preview, "Tab", "space")  # the focus goes from "Save" to "Cancel", which the space bar presses
+        display.wait_gone("Preview Changes")
+        with open(target, "rb") as unsaved:
+            if unsaved.read() != ORIGINAL_CONFIG:
+                raise Failure("the config changed although the preview was cancelled")
+        backups = os.path.join(run.program, "backups")
+        if os.path.isdir(backups) and os.listdir(backups):
+            raise Failure(f"a backup was made although the preview was cancelled: {os.listdir(backups)}")
+        log("preview cancelled: config and backups untouched")
+
+        # Save Config again, and "Save" (the default button) in the preview.
+        preview = run.save_config(main, target)
+        display.keys(preview, "Return")
+        display.wait_gone("Preview Changes")
         message = display.wait_window("Tunesmith")
         run.shot(message, "saved")
         display.keys(message, "Return")
         display.wait_gone("Tunesmith")
         check_saved(run, target, expected)
+
+        # File > Save > Restore Backup... lists that backup; the dialog is closed without restoring.
+        run.menu(main, "alt+f", "Right", "Down", "Return")
+        restore = display.wait_window("Restore Backup")
+        run.shot(restore, "restore", masks=RESTORE_MASKS)
+        display.keys(restore, "Escape")
+        display.wait_gone("Restore Backup")
+        check_saved(run, target, expected)
+
+        # Ctrl+F opens the search field over the status line and typing counts the tweaks found; Enter goes to the
+        # first, on another page, and marks it; Esc closes the field. The pointer first leaves the tweak's caption
+        # (the description box closes) for an empty spot of the page.
+        display.hover(main, 560, 300)
+        display.keys(main, "ctrl+f")
+        display.type(main, "smok")
+        run.shot(main, "find")
+        display.keys(main, "Return")
+        picture = display.screenshot(main, os.path.join(run.root, "find-next.png"))
+        if not find_pixels(picture, lambda r, g, b: (r, g, b) == (255, 128, 0)):
+            raise Failure("Enter in the search field did not mark a found tweak")
+        display.keys(main, "Escape")
+        picture = display.screenshot(main, os.path.join(run.root, "find-closed.png"))
+        width, height = picture[:2]
+        if find_pixels(picture, lambda r, g, b: (r, g, b) == (255, 255, 255), find_field(width, height)):
+            raise Failure("Esc did not close the search field")
+        log("search field: Enter marked a found tweak, Esc closed the field")
 
         # Options > Connection Settings, saved with a click on "Save!".
         run.menu(main, "alt+o", "Return")

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLibrary>
 #include <QLoggingCategory>
 #include <QStringList>
 #include <QThread>
@@ -15,6 +16,60 @@ namespace
 {
 
 Q_LOGGING_CATEGORY(lcMidi, "tunesmith.midi", QtWarningMsg)
+
+// clang-format off
+#define TUNESMITH_FLUID_FUNCTIONS(X) \
+    X(fluid_set_log_function) \
+    X(new_fluid_settings) \
+    X(delete_fluid_settings) \
+    X(fluid_settings_setstr) \
+    X(fluid_settings_setint) \
+    X(fluid_settings_setnum) \
+    X(new_fluid_synth) \
+    X(delete_fluid_synth) \
+    X(fluid_synth_sfload) \
+    X(new_fluid_player) \
+    X(delete_fluid_player) \
+    X(fluid_player_add) \
+    X(fluid_player_play) \
+    X(fluid_player_stop) \
+    X(fluid_player_get_status) \
+    X(new_fluid_audio_driver) \
+    X(delete_fluid_audio_driver) \
+    X(fluid_is_midifile)
+// clang-format on
+
+// FluidSynth is loaded when the tune first plays, not when the program starts: it brings some forty libraries
+// (sound servers, codecs) that would otherwise cost every start-up several milliseconds for a box few open.
+struct FluidSynthApi
+{
+#define TUNESMITH_FLUID_FUNCTION(name) decltype(&::name) name = nullptr;
+    TUNESMITH_FLUID_FUNCTIONS(TUNESMITH_FLUID_FUNCTION)
+#undef TUNESMITH_FLUID_FUNCTION
+    bool loaded = false;
+};
+
+// The library stays loaded for the rest of the run; nullptr when it is missing or lacks a function.
+const FluidSynthApi *fluidSynth()
+{
+    static const FluidSynthApi api = [] {
+        FluidSynthApi functions;
+        QLibrary library(QStringLiteral("fluidsynth"), 3);
+        if (!library.load()) {
+            qCInfo(lcMidi, "no FluidSynth: %s", qPrintable(library.errorString()));
+            return functions;
+        }
+        bool complete = true;
+#define TUNESMITH_FLUID_FUNCTION(name)                                                                                 \
+    functions.name = reinterpret_cast<decltype(&::name)>(library.resolve(#name));                                      \
+    complete = complete && functions.name;
+        TUNESMITH_FLUID_FUNCTIONS(TUNESMITH_FLUID_FUNCTION)
+#undef TUNESMITH_FLUID_FUNCTION
+        functions.loaded = complete;
+        return functions;
+    }();
+    return api.loaded ? &api : nullptr;
+}
 
 void logToCategory(int level, const char *message, void *)
 {
@@ -30,7 +85,7 @@ void quietFluidSynthLog()
 {
     static const bool done = [] {
         for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level)
-            fluid_set_log_function(level, logToCategory, nullptr);
+            fluidSynth()->fluid_set_log_function(level, logToCategory, nullptr);
         return true;
     }();
     Q_UNUSED(done);
@@ -52,16 +107,16 @@ struct sndMidi::Device
     ~Device()
     {
         if (player)
-            fluid_player_stop(player);
+            fluidSynth()->fluid_player_stop(player);
         // The driver's thread drives the player and the synthesizer: it goes first.
         if (driver)
-            delete_fluid_audio_driver(driver);
+            fluidSynth()->delete_fluid_audio_driver(driver);
         if (player)
-            delete_fluid_player(player);
+            fluidSynth()->delete_fluid_player(player);
         if (synth)
-            delete_fluid_synth(synth);
+            fluidSynth()->delete_fluid_synth(synth);
         if (settings)
-            delete_fluid_settings(settings);
+            fluidSynth()->delete_fluid_settings(settings);
     }
 
     // Reads the SoundFont and the tune and starts playing; nullptr when any step fails.
@@ -69,24 +124,24 @@ struct sndMidi::Device
                                         const QByteArray &renderFile)
     {
         auto device = std::make_unique<Device>();
-        device->settings = new_fluid_settings();
+        device->settings = fluidSynth()->new_fluid_settings();
         if (!device->settings)
             return nullptr;
         if (!renderFile.isEmpty()) {
-            fluid_settings_setstr(device->settings, "audio.driver", "file");
-            fluid_settings_setstr(device->settings, "audio.file.name", renderFile.constData());
+            fluidSynth()->fluid_settings_setstr(device->settings, "audio.driver", "file");
+            fluidSynth()->fluid_settings_setstr(device->settings, "audio.file.name", renderFile.constData());
         }
         // Only the instruments the tune uses are read from the SoundFont: a fraction of a second, not seconds.
-        fluid_settings_setint(device->settings, "synth.dynamic-sample-loading", 1);
-        fluid_settings_setnum(device->settings, "synth.gain", 0.5);
-        device->synth = new_fluid_synth(device->settings);
-        if (!device->synth || fluid_synth_sfload(device->synth, soundFont.constData(), 1) == FLUID_FAILED)
+        fluidSynth()->fluid_settings_setint(device->settings, "synth.dynamic-sample-loading", 1);
+        fluidSynth()->fluid_settings_setnum(device->settings, "synth.gain", 0.5);
+        device->synth = fluidSynth()->new_fluid_synth(device->settings);
+        if (!device->synth || fluidSynth()->fluid_synth_sfload(device->synth, soundFont.constData(), 1) == FLUID_FAILED)
             return nullptr;
-        device->player = new_fluid_player(device->synth);
-        if (!device->player || fluid_player_add(device->player, tune.constData()) != FLUID_OK)
+        device->player = fluidSynth()->new_fluid_player(device->synth);
+        if (!device->player || fluidSynth()->fluid_player_add(device->player, tune.constData()) != FLUID_OK)
             return nullptr;
-        device->driver = new_fluid_audio_driver(device->settings, device->synth);
-        if (!device->driver || fluid_player_play(device->player) != FLUID_OK)
+        device->driver = fluidSynth()->new_fluid_audio_driver(device->settings, device->synth);
+        if (!device->driver || fluidSynth()->fluid_player_play(device->player) != FLUID_OK)
             return nullptr;
         return device;
     }
@@ -125,10 +180,10 @@ void sndMidi::PlayMidi(const QString &strPath)
     const QByteArray tune = QFile::encodeName(strPath);
     const QByteArray soundFont = QFile::encodeName(soundFontPath());
     const QByteArray renderFile = QFile::encodeName(m_renderFile);
-    if (!QFileInfo(strPath).isFile() || soundFont.isEmpty())
+    if (!QFileInfo(strPath).isFile() || soundFont.isEmpty() || !fluidSynth())
         return;
     quietFluidSynthLog();
-    if (!fluid_is_midifile(tune.constData()))
+    if (!fluidSynth()->fluid_is_midifile(tune.constData()))
         return;
 
     auto opened = std::make_shared<std::unique_ptr<Device>>();
@@ -171,7 +226,7 @@ bool sndMidi::isOpen() const
 
 bool sndMidi::isPlaying() const
 {
-    return m_device && fluid_player_get_status(m_device->player) == FLUID_PLAYER_PLAYING;
+    return m_device && fluidSynth()->fluid_player_get_status(m_device->player) == FLUID_PLAYER_PLAYING;
 }
 
 void sndMidi::setRenderFile(const QString &wavPath)

@@ -122,7 +122,7 @@ void RestoreDialog::showDiff()
         return;
     }
     const QByteArray diff =
-        LineDiff::unified(m_current, *bytes, m_configPath.toUtf8(), backup.name.toUtf8() + "\t(restored)");
+        LineDiff::unified(m_current, *bytes, m_configPath.toUtf8(), backup.name.toUtf8() + "  (restored)");
     if (diff.isEmpty()) {
         m_txtDiff->setPlainText(tr("The backup holds the same lines as %1.").arg(m_configPath));
         return;

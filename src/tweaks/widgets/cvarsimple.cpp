@@ -46,9 +46,9 @@ OptionButton *cvarSimple::addButton(int buttonIndex, QRect twips)
 
 void cvarSimple::addSetEntries(QMenu *set)
 {
-    connect(addMenuEntry(set, QStringLiteral("On"), QStringLiteral("mnuOn")), &QAction::triggered, this,
+    connect(addMenuEntry(set, tr("On"), QStringLiteral("mnuOn")), &QAction::triggered, this,
             [this] { m_model->clickButton(1); });
-    connect(addMenuEntry(set, QStringLiteral("Off"), QStringLiteral("mnuOff")), &QAction::triggered, this,
+    connect(addMenuEntry(set, tr("Off"), QStringLiteral("mnuOff")), &QAction::triggered, this,
             [this] { m_model->clickButton(0); });
 }
 
@@ -76,8 +76,8 @@ void cvarSimple::refresh()
     const auto named = [&text](const QString &state) {
         return text.isEmpty() ? state : QStringLiteral("%1: %2").arg(text, state);
     };
-    setAccessibleNameOf(m_onButton, named(QStringLiteral("On")));
-    setAccessibleNameOf(m_offButton, named(QStringLiteral("Off")));
+    setAccessibleNameOf(m_onButton, named(tr("On")));
+    setAccessibleNameOf(m_offButton, named(tr("Off")));
 }
 
 bool cvarSimple::eventFilter(QObject *watched, QEvent *event)

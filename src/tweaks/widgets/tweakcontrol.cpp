@@ -119,33 +119,32 @@ QAction *TweakControl::addMenuEntry(QMenu *menu, const QString &caption, const Q
 
 void TweakControl::buildMenu()
 {
-    m_menu = new QMenu(QStringLiteral("Actions"), this);
+    m_menu = new QMenu(tr("Actions"), this);
     m_menu->setObjectName(QStringLiteral("mnuActions"));
     m_menu->menuAction()->setObjectName(QStringLiteral("mnuActions"));
 
-    QMenu *set = m_menu->addMenu(QStringLiteral("Set"));
+    QMenu *set = m_menu->addMenu(tr("Set"));
     set->setObjectName(QStringLiteral("mnuSet"));
     set->menuAction()->setObjectName(QStringLiteral("mnuSet"));
     addSetEntries(set);
-    m_defaultEntry = addMenuEntry(set, QStringLiteral("Default"), QStringLiteral("mnuDefault"));
+    m_defaultEntry = addMenuEntry(set, tr("Default"), QStringLiteral("mnuDefault"));
     connect(m_defaultEntry, &QAction::triggered, this, [this] { m_model->menuDefault(); });
 
-    m_presetMenu = m_menu->addMenu(QStringLiteral("Preset"));
+    m_presetMenu = m_menu->addMenu(tr("Preset"));
     m_presetMenu->setObjectName(QStringLiteral("mnuPreset"));
     m_presetMenu->menuAction()->setObjectName(QStringLiteral("mnuPreset"));
     const struct
     {
-        const char16_t *caption;
+        const char *caption;
         const char16_t *name;
         PresetChoice choice;
     } presets[] = {
-        {u"High Quality", u"mnuHighQuality", PresetChoice::Quality},
-        {u"High FPS", u"mnuHighFPS", PresetChoice::Fps},
-        {u"Die Hard FPS", u"mnuDieHardFPS", PresetChoice::DieHard},
+        {QT_TR_NOOP("High Quality"), u"mnuHighQuality", PresetChoice::Quality},
+        {QT_TR_NOOP("High FPS"), u"mnuHighFPS", PresetChoice::Fps},
+        {QT_TR_NOOP("Die Hard FPS"), u"mnuDieHardFPS", PresetChoice::DieHard},
     };
     for (const auto &preset : presets) {
-        QAction *entry =
-            addMenuEntry(m_presetMenu, QString::fromUtf16(preset.caption), QString::fromUtf16(preset.name));
+        QAction *entry = addMenuEntry(m_presetMenu, tr(preset.caption), QString::fromUtf16(preset.name));
         const PresetChoice choice = preset.choice;
         connect(entry, &QAction::triggered, this, [this, choice] { m_model->menuPreset(choice); });
     }
@@ -155,7 +154,10 @@ void TweakControl::syncMenu()
 {
     if (!m_menu)
         return;
-    m_defaultEntry->setText(m_model->defaultMenuCaption());
+    // The model names the entry in English; these are its two names.
+    static const char *const captions[] = {QT_TR_NOOP("Default"), QT_TR_NOOP("Optimized")};
+    Q_UNUSED(captions);
+    m_defaultEntry->setText(tr(m_model->defaultMenuCaption().toUtf8().constData()));
     const bool presets = m_model->presetMenuEnabled();
     m_presetMenu->menuAction()->setEnabled(presets);
     m_presetMenu->setEnabled(presets);
