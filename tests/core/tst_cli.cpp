@@ -27,6 +27,12 @@ bool writeAll(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+// Command-line words written as one text, "|" between them.
+QStringList args(const char *text)
+{
+    return QString::fromUtf8(text).split(QLatin1Char('|'), Qt::SkipEmptyParts);
+}
+
 using TweakValues = QMap<QString, QString>;
 
 struct Run
@@ -209,41 +215,29 @@ void TestCli::actions_changeValuesInOrder_data()
 {
     QTest::addColumn<QStringList>("actions");
     QTest::addColumn<TweakValues>("values");
-    const QString preset = QStringLiteral("--preset");
-    const QString set = QStringLiteral("--set");
-    const QString pick = QStringLiteral("--pick");
 
     QTest::newRow("none: defaults and rules") << QStringList() << tweakValues("0", "100", "1024");
-    for (const QString &name : {QStringLiteral("High Quality"), QStringLiteral("quality")})
-        QTest::addRow("%s", qPrintable(name)) << QStringList{preset, name} << tweakValues("1", "150", "640");
-    for (const QString &name : {QStringLiteral("FPS Boost"), QStringLiteral("fps")})
-        QTest::addRow("%s", qPrintable(name)) << QStringList{preset, name} << tweakValues("0", "80", "640");
-    for (const QString &name : {QStringLiteral("Die Hard FPS"), QStringLiteral("diehard")})
-        QTest::addRow("%s", qPrintable(name)) << QStringList{preset, name} << tweakValues("0", "60", "640");
+    for (const char *name : {"--preset|High Quality", "--preset|quality"})
+        QTest::newRow(name) << args(name) << tweakValues("1", "150", "640");
+    for (const char *name : {"--preset|FPS Boost", "--preset|fps"})
+        QTest::newRow(name) << args(name) << tweakValues("0", "80", "640");
+    for (const char *name : {"--preset|Die Hard FPS", "--preset|diehard"})
+        QTest::newRow(name) << args(name) << tweakValues("0", "60", "640");
     QTest::newRow("presets leave ruled tweaks alone")
-        << QStringList{set, QStringLiteral("rate=5000"), preset, QStringLiteral("quality")}
-        << tweakValues("1", "150", "640", "0", "5000");
-    for (const QString &name : {QStringLiteral("Default Settings"), QStringLiteral("default")}) {
-        QTest::addRow("%s evaluates rules again", qPrintable(name))
-            << QStringList{preset, QStringLiteral("quality"), set, QStringLiteral("rate=5000"), preset, name}
-            << tweakValues("0", "100", "1024");
-    }
+        << args("--set|rate=5000|--preset|quality") << tweakValues("1", "150", "640", "0", "5000");
+    QTest::newRow("Default Settings evaluates rules again")
+        << args("--preset|quality|--set|rate=5000|--preset|Default Settings") << tweakValues("0", "100", "1024");
+    QTest::newRow("default evaluates rules again")
+        << args("--preset|quality|--set|rate=5000|--preset|default") << tweakValues("0", "100", "1024");
     QTest::newRow("set takes a position for a list and bounds a number")
-        << QStringList{set, QStringLiteral("r_mode=0"),  set, QStringLiteral("r_gamma=300"),
-                       set, QStringLiteral("r_vsync=1"), set, QStringLiteral("unknown=5")}
-        << tweakValues("1", "200", "640");
-    QTest::newRow("later actions win") << QStringList{set, QStringLiteral("r_gamma=60"), preset, QStringLiteral("fps")}
-                                       << tweakValues("0", "80", "640");
+        << args("--set|r_mode=0|--set|r_gamma=300|--set|r_vsync=1|--set|unknown=5") << tweakValues("1", "200", "640");
+    QTest::newRow("later actions win") << args("--set|r_gamma=60|--preset|fps") << tweakValues("0", "80", "640");
     QTest::newRow("pick selects by value, unknown value changes nothing")
-        << QStringList{pick, QStringLiteral("r_mode=640"), pick, QStringLiteral("r_mode=800"),
-                       pick, QStringLiteral("r_vsync=1")}
-        << tweakValues("0", "100", "640");
+        << args("--pick|r_mode=640|--pick|r_mode=800|--pick|r_vsync=1") << tweakValues("0", "100", "640");
     QTest::newRow("connection re-evaluates the rules")
-        << QStringList{QStringLiteral("--connection"), QStringLiteral("20000,2000")}
-        << tweakValues("0", "100", "1024", "1", "1000");
+        << args("--connection|20000,2000") << tweakValues("0", "100", "1024", "1", "1000");
     QTest::newRow("missing config to load is no error")
-        << QStringList{QStringLiteral("--load-config"), QStringLiteral("/nonexistent/small.cfg")}
-        << tweakValues("0", "100", "1024");
+        << args("--load-config|/nonexistent/small.cfg") << tweakValues("0", "100", "1024");
 }
 
 void TestCli::actions_changeValuesInOrder()
@@ -332,24 +326,19 @@ void TestCli::save_unwritableTarget_exitOne()
 void TestCli::usageErrors_exitTwo_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    const QString show = QStringLiteral("show");
     QTest::newRow("nothing") << QStringList();
-    QTest::newRow("unknown command") << QStringList{QStringLiteral("merge")};
-    QTest::newRow("check without profile") << QStringList{QStringLiteral("check")};
-    QTest::newRow("show without profile") << QStringList{show};
-    QTest::newRow("save without config") << QStringList{QStringLiteral("save"), smallGame};
-    QTest::newRow("config on show") << QStringList{show, smallGame, QStringLiteral("--config"), QStringLiteral("x")};
-    QTest::newRow("unknown option") << QStringList{show, smallGame, QStringLiteral("--fast")};
-    QTest::newRow("option without value") << QStringList{show, smallGame, QStringLiteral("--set")};
-    QTest::newRow("unknown preset") << QStringList{show, smallGame, QStringLiteral("--preset"),
-                                                   QStringLiteral("turbo")};
-    QTest::newRow("set without =") << QStringList{show, smallGame, QStringLiteral("--set"), QStringLiteral("r_vsync")};
-    QTest::newRow("speeds not two numbers")
-        << QStringList{show, smallGame, QStringLiteral("--speeds"), QStringLiteral("1,2,3")};
-    QTest::newRow("speeds with a fraction")
-        << QStringList{show, smallGame, QStringLiteral("--speeds"), QStringLiteral("1.5,2")};
-    QTest::newRow("connection not numbers")
-        << QStringList{show, smallGame, QStringLiteral("--connection"), QStringLiteral("fast,slow")};
+    QTest::newRow("unknown command") << args("merge");
+    QTest::newRow("check without profile") << args("check");
+    QTest::newRow("show without profile") << args("show");
+    QTest::newRow("save without config") << args("save|Small Game.tsm");
+    QTest::newRow("config on show") << args("show|Small Game.tsm|--config|x");
+    QTest::newRow("unknown option") << args("show|Small Game.tsm|--fast");
+    QTest::newRow("option without value") << args("show|Small Game.tsm|--set");
+    QTest::newRow("unknown preset") << args("show|Small Game.tsm|--preset|turbo");
+    QTest::newRow("set without =") << args("show|Small Game.tsm|--set|r_vsync");
+    QTest::newRow("speeds not two numbers") << args("show|Small Game.tsm|--speeds|1,2,3");
+    QTest::newRow("speeds with a fraction") << args("show|Small Game.tsm|--speeds|1.5,2");
+    QTest::newRow("connection not numbers") << args("show|Small Game.tsm|--connection|fast,slow");
 }
 
 void TestCli::usageErrors_exitTwo()

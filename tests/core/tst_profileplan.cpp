@@ -12,6 +12,12 @@ QByteArray profile(const QList<QByteArray> &lines, const QByteArray &lineEnd = "
     return lines.join(lineEnd) + lineEnd;
 }
 
+// Lines written as one text, "\n" between them.
+QList<QByteArray> textLines(const QByteArray &text)
+{
+    return text.split('\n');
+}
+
 QList<QByteArray> simpleBlock(const QByteArray &name)
 {
     return {"[add simple]", name, "1|1|0|0", "Short " + name, "Long " + name};
@@ -59,7 +65,6 @@ private slots:
     void multiEntries_countFromEntryTexts();
     void departments_followTheCurrentOne();
     void title_lastBlockGivesCaptionAndStatus();
-    void noTitleNoSyntax_leavesThemUnset();
     void titleAndSyntaxOnly_giveOneEmptyPage();
     void syntaxTemplate_cutsAtFirstCvarAndValue_data();
     void syntaxTemplate_cutsAtFirstCvarAndValue();
@@ -120,28 +125,10 @@ void TestProfilePlan::lineEnds_crLfLoneCrLoneLfReadAlike()
 
 void TestProfilePlan::tweakBlocks_fillEveryField()
 {
-    const ProfilePlan plan = planOk(profile({"[add simple]",
-                                             "r_vsync",
-                                             "0|1|0|0|9",
-                                             "Vsync",
-                                             "Waits.",
-                                             "[add text]",
-                                             "r_gamma",
-                                             "50|200|ignored",
-                                             "100|120|90|80",
-                                             "Gamma",
-                                             "",
-                                             "[add ping simple]",
-                                             "net_fast",
-                                             "us>6000",
-                                             "Fast",
-                                             "Fast long",
-                                             "[add ping text]",
-                                             "net_rate",
-                                             "1000|25000",
-                                             "ds/8",
-                                             "Rate",
-                                             "R"}));
+    const ProfilePlan plan = planOk(profile(textLines("[add simple]\nr_vsync\n0|1|0|0|9\nVsync\nWaits.\n"
+                                                      "[add text]\nr_gamma\n50|200|ignored\n100|120|90|80\nGamma\n\n"
+                                                      "[add ping simple]\nnet_fast\nus>6000\nFast\nFast long\n"
+                                                      "[add ping text]\nnet_rate\n1000|25000\nds/8\nRate\nR")));
     QCOMPARE(plan.simpleTweaks.size(), 2);
     QCOMPARE(plan.textTweaks.size(), 2);
     const TweakDefinition &vsync = plan.simpleTweaks[0];
@@ -201,15 +188,6 @@ void TestProfilePlan::title_lastBlockGivesCaptionAndStatus()
     QCOMPARE(plan.gameConfigFileName, QByteArray("game.cfg"));
 }
 
-void TestProfilePlan::noTitleNoSyntax_leavesThemUnset()
-{
-    const ProfilePlan plan = planOk(profile(simpleBlock("a")));
-    QCOMPARE(plan.caption(), QStringLiteral("Tunesmith"));
-    QCOMPARE(plan.status(), QByteArray());
-    QVERIFY(!plan.gameConfigFileName);
-    QVERIFY(!plan.syntax);
-}
-
 void TestProfilePlan::titleAndSyntaxOnly_giveOneEmptyPage()
 {
     const ProfilePlan plan =
@@ -218,6 +196,12 @@ void TestProfilePlan::titleAndSyntaxOnly_giveOneEmptyPage()
     QVERIFY(plan.controls.isEmpty());
     QCOMPARE(plan.tweakCount(), 0);
     QVERIFY(planOk(QByteArray()).controls.isEmpty());
+
+    const ProfilePlan untitled = planOk(profile(simpleBlock("a")));
+    QCOMPARE(untitled.caption(), QStringLiteral("Tunesmith"));
+    QCOMPARE(untitled.status(), QByteArray());
+    QVERIFY(!untitled.gameConfigFileName);
+    QVERIFY(!untitled.syntax);
 }
 
 void TestProfilePlan::syntaxTemplate_cutsAtFirstCvarAndValue_data()
@@ -227,14 +211,12 @@ void TestProfilePlan::syntaxTemplate_cutsAtFirstCvarAndValue_data()
     QTest::addColumn<QByteArray>("middle");
     QTest::addColumn<QByteArray>("suffix");
 
-    QTest::newRow("set") << QByteArray("set cvar value") << QByteArray("set ") << QByteArray(" ") << QByteArray();
-    QTest::newRow("quoted") << QByteArray("seta cvar \"value\"") << QByteArray("seta ") << QByteArray(" \"")
-                            << QByteArray("\"");
-    QTest::newRow("bare") << QByteArray("cvarvalue") << QByteArray() << QByteArray() << QByteArray();
-    QTest::newRow("first of each") << QByteArray("cvar=value;cvar value") << QByteArray() << QByteArray("=")
-                                   << QByteArray(";cvar value");
-    QTest::newRow("blanks kept") << QByteArray(" cvar  value ") << QByteArray(" ") << QByteArray("  ")
-                                 << QByteArray(" ");
+    using B = QByteArray;
+    QTest::newRow("set") << B("set cvar value") << B("set ") << B(" ") << B();
+    QTest::newRow("quoted") << B("seta cvar \"value\"") << B("seta ") << B(" \"") << B("\"");
+    QTest::newRow("bare") << B("cvarvalue") << B() << B() << B();
+    QTest::newRow("first of each") << B("cvar=value;cvar value") << B() << B("=") << B(";cvar value");
+    QTest::newRow("blanks kept") << B(" cvar  value ") << B(" ") << B("  ") << B(" ");
 }
 
 void TestProfilePlan::syntaxTemplate_cutsAtFirstCvarAndValue()
@@ -449,31 +431,14 @@ void TestProfilePlan::malformed_reportedAtItsLine()
 
 void TestProfilePlan::severalProblems_allReported()
 {
-    const QByteArray bytes = profile({"[syntax]",
-                                      "a.cfg",
-                                      "nothing here",
-                                      "[add space]",
-                                      "x",
-                                      "[add text]",
-                                      "r_x",
-                                      "9",
-                                      "1|2",
-                                      "s",
-                                      "l",
-                                      "[add multi]",
-                                      "r_y",
-                                      "A|B",
-                                      "1",
-                                      "0|0|0|0",
-                                      "s",
-                                      "l",
-                                      "[add simple]",
-                                      "r_z"});
+    const QByteArray bytes = profile(textLines("[syntax]\na.cfg\nnothing here\n[add space]\nx\n"
+                                               "[add text]\nr_x\n9\n1|2\ns\nl\n"
+                                               "[add multi]\nr_y\nA|B\n1\n0|0|0|0\ns\nl\n[add simple]\nr_z"));
     const QList<ProfileProblem> problems = planProblems(bytes);
-    QList<int> lines;
+    QList<int> at;
     for (const ProfileProblem &problem : problems)
-        lines.append(problem.line);
-    QCOMPARE(lines, (QList<int>{3, 5, 8, 9, 15, 19}));
+        at.append(problem.line);
+    QCOMPARE(at, (QList<int>{3, 5, 8, 9, 15, 19}));
 }
 
 QTEST_GUILESS_MAIN(TestProfilePlan)

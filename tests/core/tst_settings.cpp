@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
+
 using namespace Tunesmith;
 
 namespace
@@ -29,6 +31,14 @@ class TestSettings : public QObject
     Q_OBJECT
 
 private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_state = ProgramState();
+        m_state.programFolder = m_dir->path();
+    }
+
     void readFrom_appliesOnlyWellFormedEntries_data();
     void readFrom_appliesOnlyWellFormedEntries();
     void read_setsOptionsOnFirst_andMissingFileKeepsDefaults();
@@ -37,6 +47,10 @@ private slots:
     void lookupInstallDir_lastExactKeyWins();
     void lookupInstallDir_missingFile_isRecreatedWithSpeeds();
     void storeSpeeds_replacesLines_andSameValuesAddNothing();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    ProgramState m_state;
 };
 
 void TestSettings::readFrom_appliesOnlyWellFormedEntries_data()
@@ -92,116 +106,92 @@ void TestSettings::readFrom_appliesOnlyWellFormedEntries()
 
 void TestSettings::read_setsOptionsOnFirst_andMissingFileKeepsDefaults()
 {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    ProgramState state;
-    state.programFolder = dir.path();
-    state.autoUpdate = state.backups = state.descriptions = false;
-    Settings::read(state);
-    QVERIFY(state.autoUpdate && state.backups && state.descriptions);
-    QVERIFY(!QFile::exists(state.settingsPath()));
+    m_state.autoUpdate = m_state.backups = m_state.descriptions = false;
+    Settings::read(m_state);
+    QVERIFY(m_state.autoUpdate && m_state.backups && m_state.descriptions);
+    QVERIFY(!QFile::exists(m_state.settingsPath()));
 
-    QVERIFY(writeAll(state.settingsPath(), "descriptions|0\r\nupload|700\r\n"));
-    state.backups = false;
-    Settings::read(state);
-    QVERIFY(state.autoUpdate && state.backups && !state.descriptions);
-    QCOMPARE(state.uploadSpeed, 700);
+    QVERIFY(writeAll(m_state.settingsPath(), "descriptions|0\r\nupload|700\r\n"));
+    m_state.backups = false;
+    Settings::read(m_state);
+    QVERIFY(m_state.autoUpdate && m_state.backups && !m_state.descriptions);
+    QCOMPARE(m_state.uploadSpeed, 700);
 }
 
 void TestSettings::toggleOption_appendsThenReplacesItsLine()
 {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    ProgramState state;
-    state.programFolder = dir.path();
-    QVERIFY(writeAll(state.settingsPath(), "\r\nupdate|1\r\n"));
+    QVERIFY(writeAll(m_state.settingsPath(), "\r\nupdate|1\r\n"));
     QString error;
-    QVERIFY2(Settings::toggleOption(state, Option::Backups, &error), qPrintable(error));
-    QVERIFY(!state.backups);
-    QCOMPARE(readAll(state.settingsPath()), QByteArray("update|1\r\nbackups|0\r\n"));
-    QVERIFY(Settings::toggleOption(state, Option::Backups, &error));
-    QVERIFY(state.backups);
-    QCOMPARE(readAll(state.settingsPath()), QByteArray("update|1\r\nbackups|1\r\n"));
-    QVERIFY(Settings::toggleOption(state, Option::AutoUpdate, &error));
-    QVERIFY(!state.autoUpdate);
-    QCOMPARE(readAll(state.settingsPath()), QByteArray("update|0\r\nbackups|1\r\n"));
-    QVERIFY(Settings::toggleOption(state, Option::Descriptions, &error));
-    QCOMPARE(readAll(state.settingsPath()), QByteArray("update|0\r\nbackups|1\r\ndescriptions|0\r\n"));
+    QVERIFY2(Settings::toggleOption(m_state, Option::Backups, &error), qPrintable(error));
+    QVERIFY(!m_state.backups);
+    QCOMPARE(readAll(m_state.settingsPath()), QByteArray("update|1\r\nbackups|0\r\n"));
+    QVERIFY(Settings::toggleOption(m_state, Option::Backups, &error));
+    QVERIFY(m_state.backups);
+    QCOMPARE(readAll(m_state.settingsPath()), QByteArray("update|1\r\nbackups|1\r\n"));
+    QVERIFY(Settings::toggleOption(m_state, Option::AutoUpdate, &error));
+    QVERIFY(!m_state.autoUpdate);
+    QCOMPARE(readAll(m_state.settingsPath()), QByteArray("update|0\r\nbackups|1\r\n"));
+    QVERIFY(Settings::toggleOption(m_state, Option::Descriptions, &error));
+    QCOMPARE(readAll(m_state.settingsPath()), QByteArray("update|0\r\nbackups|1\r\ndescriptions|0\r\n"));
 }
 
 void TestSettings::storeInstallDir_appendsThenReplaces_andLeavesOtherProfilesAlone()
 {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    ProgramState state;
-    state.programFolder = dir.path();
-    state.currentProfile = QStringLiteral("Game.tsm");
+    m_state.currentProfile = QStringLiteral("Game.tsm");
     // Another profile whose file name ends with this one's, stored with the directory this one starts from.
-    state.installDir = QStringLiteral("C:/games");
-    QVERIFY(writeAll(state.settingsPath(), "My Game.tsm|C:/games\r\n"));
+    m_state.installDir = QStringLiteral("C:/games");
+    QVERIFY(writeAll(m_state.settingsPath(), "My Game.tsm|C:/games\r\n"));
     QString error;
-    QVERIFY2(Settings::storeInstallDir(state, QStringLiteral("D:/x"), &error), qPrintable(error));
-    QCOMPARE(state.installDir, QStringLiteral("D:/x"));
-    QCOMPARE(readAll(state.settingsPath()), QByteArray("My Game.tsm|C:/games\r\nGame.tsm|D:/x\r\n"));
-    QVERIFY(Settings::storeInstallDir(state, QStringLiteral("E:/y|z"), &error));
-    QCOMPARE(readAll(state.settingsPath()), QByteArray("My Game.tsm|C:/games\r\nGame.tsm|E:/y|z\r\n"));
+    QVERIFY2(Settings::storeInstallDir(m_state, QStringLiteral("D:/x"), &error), qPrintable(error));
+    QCOMPARE(m_state.installDir, QStringLiteral("D:/x"));
+    QCOMPARE(readAll(m_state.settingsPath()), QByteArray("My Game.tsm|C:/games\r\nGame.tsm|D:/x\r\n"));
+    QVERIFY(Settings::storeInstallDir(m_state, QStringLiteral("E:/y|z"), &error));
+    QCOMPARE(readAll(m_state.settingsPath()), QByteArray("My Game.tsm|C:/games\r\nGame.tsm|E:/y|z\r\n"));
 
-    QVERIFY(Settings::lookupInstallDir(state));
-    QCOMPARE(state.installDir, QStringLiteral("E:/y|z"));
-    state.currentProfile = QStringLiteral("My Game.tsm");
-    QVERIFY(Settings::lookupInstallDir(state));
-    QCOMPARE(state.installDir, QStringLiteral("C:/games"));
+    QVERIFY(Settings::lookupInstallDir(m_state));
+    QCOMPARE(m_state.installDir, QStringLiteral("E:/y|z"));
+    m_state.currentProfile = QStringLiteral("My Game.tsm");
+    QVERIFY(Settings::lookupInstallDir(m_state));
+    QCOMPARE(m_state.installDir, QStringLiteral("C:/games"));
 }
 
 void TestSettings::lookupInstallDir_lastExactKeyWins()
 {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    ProgramState state;
-    state.programFolder = dir.path();
-    state.currentProfile = QStringLiteral("Game.tsm");
+    m_state.currentProfile = QStringLiteral("Game.tsm");
     QVERIFY(
-        writeAll(state.settingsPath(),
+        writeAll(m_state.settingsPath(),
                  "Game.tsm|/one\r\n Game.tsm|/spaced\r\ngame.tsm|/lower\r\nGame.tsm|/two\rGame.tsm\nMy Game.tsm|/x\n"));
-    QVERIFY(Settings::lookupInstallDir(state));
-    QCOMPARE(state.installDir, QStringLiteral("/two"));
-    state.currentProfile = QStringLiteral("Other.tsm");
-    QVERIFY(Settings::lookupInstallDir(state));
-    QCOMPARE(state.installDir, QString());
+    QVERIFY(Settings::lookupInstallDir(m_state));
+    QCOMPARE(m_state.installDir, QStringLiteral("/two"));
+    m_state.currentProfile = QStringLiteral("Other.tsm");
+    QVERIFY(Settings::lookupInstallDir(m_state));
+    QCOMPARE(m_state.installDir, QString());
 }
 
 void TestSettings::lookupInstallDir_missingFile_isRecreatedWithSpeeds()
 {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    ProgramState state;
-    state.programFolder = dir.path();
-    state.currentProfile = QStringLiteral("Game.tsm");
-    state.installDir = QStringLiteral("/stale");
-    QVERIFY(!Settings::lookupInstallDir(state));
-    QCOMPARE(state.installDir, QString());
+    m_state.currentProfile = QStringLiteral("Game.tsm");
+    m_state.installDir = QStringLiteral("/stale");
+    QVERIFY(!Settings::lookupInstallDir(m_state));
+    QCOMPARE(m_state.installDir, QString());
     ProgramState reread;
-    Settings::readFrom(readAll(state.settingsPath()), reread);
+    Settings::readFrom(readAll(m_state.settingsPath()), reread);
     QCOMPARE(reread.uploadSpeed, 0);
-    QVERIFY(readAll(state.settingsPath()).startsWith("upload|0"));
-    QVERIFY(readAll(state.settingsPath()).contains("download|0"));
+    QVERIFY(readAll(m_state.settingsPath()).startsWith("upload|0"));
+    QVERIFY(readAll(m_state.settingsPath()).contains("download|0"));
 }
 
 void TestSettings::storeSpeeds_replacesLines_andSameValuesAddNothing()
 {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    ProgramState state;
-    state.programFolder = dir.path();
     QString error;
-    QVERIFY2(Settings::storeSpeeds(state, 16384, 65536, &error), qPrintable(error));
-    QCOMPARE(readAll(state.settingsPath()), QByteArray("upload|16384\r\ndownload|65536\r\n"));
-    QCOMPARE(state.uploadSpeed, 16384);
-    QCOMPARE(state.downloadSpeed, 65536);
-    QVERIFY(Settings::storeSpeeds(state, 16384, 65536, &error));
-    QCOMPARE(readAll(state.settingsPath()), QByteArray("upload|16384\r\ndownload|65536\r\n"));
-    QVERIFY(Settings::storeSpeeds(state, 2, 0, &error));
-    QCOMPARE(readAll(state.settingsPath()), QByteArray("upload|2\r\ndownload|0\r\n"));
+    QVERIFY2(Settings::storeSpeeds(m_state, 16384, 65536, &error), qPrintable(error));
+    QCOMPARE(readAll(m_state.settingsPath()), QByteArray("upload|16384\r\ndownload|65536\r\n"));
+    QCOMPARE(m_state.uploadSpeed, 16384);
+    QCOMPARE(m_state.downloadSpeed, 65536);
+    QVERIFY(Settings::storeSpeeds(m_state, 16384, 65536, &error));
+    QCOMPARE(readAll(m_state.settingsPath()), QByteArray("upload|16384\r\ndownload|65536\r\n"));
+    QVERIFY(Settings::storeSpeeds(m_state, 2, 0, &error));
+    QCOMPARE(readAll(m_state.settingsPath()), QByteArray("upload|2\r\ndownload|0\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

@@ -52,45 +52,36 @@ void TestTextFiles::replaceOrAppend_givesExpectedFile_data()
     QTest::addColumn<bool>("lineStart");
     QTest::addColumn<QByteArray>("after");
 
-    QTest::newRow("missing file gets the line")
-        << missing << QByteArray("a|1") << QByteArray("a|2") << false << QByteArray("a|2\r\n");
-    QTest::newRow("empty file gets the line")
-        << QByteArray() << QByteArray("a|1") << QByteArray("a|2") << false << QByteArray("a|2\r\n");
+    using B = QByteArray;
+    QTest::newRow("missing file gets the line") << missing << B("a|1") << B("a|2") << false << B("a|2\r\n");
+    QTest::newRow("empty file gets the line") << B() << B("a|1") << B("a|2") << false << B("a|2\r\n");
     QTest::newRow("every equal line replaced, others not")
-        << QByteArray("a|1\r\nxa|1\r\na|1\r\na|10\r\n") << QByteArray("a|1") << QByteArray("a|2") << false
-        << QByteArray("a|2\r\nxa|1\r\na|2\r\na|10\r\n");
+        << B("a|1\r\nxa|1\r\na|1\r\na|10\r\n") << B("a|1") << B("a|2") << false << B("a|2\r\nxa|1\r\na|2\r\na|10\r\n");
     QTest::newRow("no whole line equal: appended")
-        << QByteArray("a|10\r\nxa|1\r\n") << QByteArray("a|1") << QByteArray("a|2") << false
-        << QByteArray("a|10\r\nxa|1\r\na|2\r\n");
+        << B("a|10\r\nxa|1\r\n") << B("a|1") << B("a|2") << false << B("a|10\r\nxa|1\r\na|2\r\n");
     QTest::newRow("line start keeps the rest of the line")
-        << QByteArray("set a \"1\" // note\r\n") << QByteArray("set a \"1\"") << QByteArray("set a \"2\"") << true
-        << QByteArray("set a \"2\" // note\r\n");
+        << B("set a \"1\" // note\r\n") << B("set a \"1\"") << B("set a \"2\"") << true << B("set a \"2\" // note\r\n");
     QTest::newRow("line start never matches inside a line")
-        << QByteArray("cl_rate \"1\"\r\n") << QByteArray("rate \"1\"") << QByteArray("rate \"2\"") << true
-        << QByteArray("cl_rate \"1\"\r\nrate \"2\"\r\n");
+        << B("cl_rate \"1\"\r\n") << B("rate \"1\"") << B("rate \"2\"") << true << B("cl_rate \"1\"\r\nrate \"2\"\r\n");
     QTest::newRow("leading empty lines dropped, later ones kept")
-        << QByteArray("\r\n\r\na|1\r\n\r\nb|2\r\n") << QByteArray("b|2") << QByteArray("b|3") << false
-        << QByteArray("a|1\r\n\r\nb|3\r\n");
-    QTest::newRow("leading spaces-only lines dropped") << QByteArray("  \r\n \r\na|1\r\n") << QByteArray("x")
-                                                       << QByteArray("b|1") << false << QByteArray("a|1\r\nb|1\r\n");
-    QTest::newRow("leading tab line is content") << QByteArray("\t\r\na|1\r\n") << QByteArray("a|1")
-                                                 << QByteArray("a|0") << false << QByteArray("\t\r\na|0\r\n");
-    QTest::newRow("lf file stays lf") << QByteArray("a|1\nb|1\n") << QByteArray("c|0") << QByteArray("c|1") << false
-                                      << QByteArray("a|1\nb|1\nc|1\n");
-    QTest::newRow("cr file stays cr") << QByteArray("a|1\rb|1\r") << QByteArray("b|1") << QByteArray("b|0") << false
-                                      << QByteArray("a|1\rb|0\r");
-    QTest::newRow("mixed ends take the first") << QByteArray("a|1\nb|1\r\nc|1\r") << QByteArray("b|1")
-                                               << QByteArray("b|0") << false << QByteArray("a|1\nb|0\nc|1\n");
-    QTest::newRow("no final line end stays so") << QByteArray("a|1\r\nb|1") << QByteArray("c|0") << QByteArray("c|1")
-                                                << false << QByteArray("a|1\r\nb|1\r\nc|1");
+        << B("\r\n\r\na|1\r\n\r\nb|2\r\n") << B("b|2") << B("b|3") << false << B("a|1\r\n\r\nb|3\r\n");
+    QTest::newRow("leading spaces-only lines dropped")
+        << B("  \r\n \r\na|1\r\n") << B("x") << B("b|1") << false << B("a|1\r\nb|1\r\n");
+    QTest::newRow("leading tab line is content")
+        << B("\t\r\na|1\r\n") << B("a|1") << B("a|0") << false << B("\t\r\na|0\r\n");
+    QTest::newRow("lf file stays lf") << B("a|1\nb|1\n") << B("c|0") << B("c|1") << false << B("a|1\nb|1\nc|1\n");
+    QTest::newRow("cr file stays cr") << B("a|1\rb|1\r") << B("b|1") << B("b|0") << false << B("a|1\rb|0\r");
+    QTest::newRow("mixed ends take the first")
+        << B("a|1\nb|1\r\nc|1\r") << B("b|1") << B("b|0") << false << B("a|1\nb|0\nc|1\n");
+    QTest::newRow("no final line end stays so")
+        << B("a|1\r\nb|1") << B("c|0") << B("c|1") << false << B("a|1\r\nb|1\r\nc|1");
     QTest::newRow("empty search on a missing file writes the line")
-        << missing << QByteArray() << QByteArray("103") << false << QByteArray("103\r\n");
-    QTest::newRow("empty search on an empty file writes the line")
-        << QByteArray() << QByteArray() << QByteArray("103") << false << QByteArray("103\r\n");
+        << missing << B() << B("103") << false << B("103\r\n");
+    QTest::newRow("empty search on an empty file writes the line") << B() << B() << B("103") << false << B("103\r\n");
     QTest::newRow("empty search on a blank file writes the line")
-        << QByteArray("\r\n  \r\n") << QByteArray() << QByteArray("103") << false << QByteArray("103\r\n");
+        << B("\r\n  \r\n") << B() << B("103") << false << B("103\r\n");
     QTest::newRow("empty search leaves content alone")
-        << QByteArray("102\r\nx\r\n") << QByteArray() << QByteArray("103") << false << QByteArray("102\r\nx\r\n");
+        << B("102\r\nx\r\n") << B() << B("103") << false << B("102\r\nx\r\n");
 }
 
 void TestTextFiles::replaceOrAppend_givesExpectedFile()

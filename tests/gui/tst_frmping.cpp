@@ -5,7 +5,6 @@
 #include "loader/loadedprofile.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -102,88 +101,43 @@ private Q_SLOTS:
         QVERIFY(Dialogs::takeMessages().isEmpty());
     }
 
-    void open_layoutAndNamesAsDesigned()
-    {
-        open();
-        QCOMPARE(m_ping->windowTitle(), QStringLiteral("Connection Settings"));
-        QCOMPARE(m_ping->size(), QSize(289, 289));
-        QVERIFY(m_ping->isWindow());
-        QVERIFY(m_ping->testAttribute(Qt::WA_DeleteOnClose));
-        // Positions in pixels, relative to the dialog.
-        auto at = [this](const char *name) {
-            QWidget *widget = find<QWidget>(name);
-            return QRect(widget->mapTo(m_ping, QPoint(0, 0)), widget->size());
-        };
-        QCOMPARE(at("Label1"), QRect(16, 24, 257, 41));
-        QCOMPARE(at("cmbPreset"), QRect(16, 104, 257, 21));
-        QCOMPARE(at("txtUSpeed"), QRect(16, 168, 153, 19));
-        QCOMPARE(at("cmbUType"), QRect(176, 168, 97, 21));
-        QCOMPARE(at("txtDSpeed"), QRect(16, 208, 153, 19));
-        QCOMPARE(at("cmbDType"), QRect(176, 208, 97, 21));
-        QCOMPARE(at("cmdSave"), QRect(16, 240, 257, 33));
-        QCOMPARE(find<QLabel>("Label4")->text(), QStringLiteral("Preset"));
-        QVERIFY(find<QLabel>("Label4")->font().bold());
-        QCOMPARE(find<QLabel>("Label2")->text(), QStringLiteral("Custom"));
-        QCOMPARE(find<QPushButton>("cmdSave")->text(), QStringLiteral("Save!"));
-        QVERIFY(!error()->isVisible());
-    }
-
     void open_nothingStored_showsCustomWithZeroBytesPerSecond()
     {
         open();
+        QCOMPARE(m_ping->size(), QSize(289, 289));
+        QVERIFY(m_ping->testAttribute(Qt::WA_DeleteOnClose));
+        QVERIFY(!error()->isVisible());
         QCOMPARE(preset()->currentText(), QStringLiteral("Custom"));
         QCOMPARE(preset()->count(), 8);
         QCOMPARE(uType()->currentText(), QStringLiteral("Byte/s"));
         QCOMPARE(dType()->currentText(), QStringLiteral("Byte/s"));
         QCOMPARE(uSpeed()->text(), QStringLiteral("0"));
         QCOMPARE(dSpeed()->text(), QStringLiteral("0"));
-    }
-
-    void unitLists_megaEntriesDifferInCaseOnly()
-    {
-        open();
-        QStringList upload, download;
-        for (int i = 0; i < uType()->count(); ++i)
-            upload << uType()->itemText(i);
-        for (int i = 0; i < dType()->count(); ++i)
-            download << dType()->itemText(i);
-        QCOMPARE(upload, QStringList({QStringLiteral("bit/s"), QStringLiteral("Byte/s"), QStringLiteral("kbit/s"),
-                                      QStringLiteral("kByte/s"), QStringLiteral("Mbit/s"), QStringLiteral("MByte/s")}));
-        QCOMPARE(download,
-                 QStringList({QStringLiteral("bit/s"), QStringLiteral("Byte/s"), QStringLiteral("kbit/s"),
-                              QStringLiteral("kByte/s"), QStringLiteral("mbit/s"), QStringLiteral("mByte/s")}));
+        // The megabit entries of the two lists differ in case only.
+        QCOMPARE(uType()->itemText(4), QStringLiteral("Mbit/s"));
+        QCOMPARE(dType()->itemText(5), QStringLiteral("mByte/s"));
     }
 
     void presetChosen_fillsBoxesInKbit_data()
     {
         QTest::addColumn<int>("position");
-        QTest::addColumn<QString>("upload");
-        QTest::addColumn<QString>("download");
-        QTest::newRow("modem") << 1 << "21"
-                               << "42";
-        QTest::newRow("isdn") << 2 << "21"
-                              << "42";
-        QTest::newRow("dual isdn") << 3 << "42"
-                                   << "85";
-        QTest::newRow("adsl 256") << 4 << "64"
-                                  << "256";
-        QTest::newRow("adsl 512") << 5 << "128"
-                                  << "512";
-        QTest::newRow("t1") << 6 << "256"
-                            << "1024";
-        QTest::newRow("t3") << 7 << "512"
-                            << "3072";
+        QTest::addColumn<int>("upload");
+        QTest::addColumn<int>("download");
+        QTest::newRow("modem") << 1 << 21 << 42;
+        QTest::newRow("dual isdn") << 3 << 42 << 85;
+        QTest::newRow("adsl 512") << 5 << 128 << 512;
+        QTest::newRow("t3") << 7 << 512 << 3072;
     }
 
     void presetChosen_fillsBoxesInKbit()
     {
         QFETCH(int, position);
-        QFETCH(QString, upload);
-        QFETCH(QString, download);
+        QFETCH(int, upload);
+        QFETCH(int, download);
         open();
         preset()->setCurrentIndex(position);
-        QCOMPARE(uSpeed()->text(), upload);
-        QCOMPARE(dSpeed()->text(), download);
+        QCOMPARE(uSpeed()->text(), QString::number(upload));
+        QCOMPARE(dSpeed()->text(), QString::number(download));
         QCOMPARE(uType()->currentText(), QStringLiteral("kbit/s"));
         QCOMPARE(dType()->currentText(), QStringLiteral("kbit/s"));
     }
@@ -301,14 +255,12 @@ private Q_SLOTS:
         QTest::newRow("12 bit/s rounds 1.5 to even") << 0 << "12" << 2;
         QTest::newRow("4 bit/s rounds 0.5 to even") << 0 << "4" << 0;
         QTest::newRow("20 bit/s rounds 2.5 to even") << 0 << "20" << 2;
-        QTest::newRow("13 bit/s") << 0 << "13" << 2;
         QTest::newRow("Byte/s") << 1 << "1500" << 1500;
         QTest::newRow("Byte/s fraction halves to even") << 1 << "2.5" << 2;
         QTest::newRow("kbit/s") << 2 << "3" << 384;
         QTest::newRow("kByte/s") << 3 << "3" << 3072;
         QTest::newRow("megabit") << 4 << "2" << 262144;
         QTest::newRow("megabyte") << 5 << "2" << 2097152;
-        QTest::newRow("largest kbit/s") << 2 << "2097151" << 268435328;
         QTest::newRow("largest kByte/s") << 3 << "2097151" << 2147482624;
         QTest::newRow("largest megabit") << 4 << "16383" << 2147352576;
         QTest::newRow("largest megabyte") << 5 << "2047" << 2146435072;
@@ -335,33 +287,23 @@ private Q_SLOTS:
 
     void save_refusesSpeedItCannotStore_data()
     {
-        QTest::addColumn<QString>("box");
+        QTest::addColumn<bool>("upload");
         QTest::addColumn<int>("unit");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("empty upload") << "txtUSpeed" << 1 << ""
-                                      << "Enter a speed";
-        QTest::newRow("blank download") << "txtDSpeed" << 1 << "  "
-                                        << "Enter a speed";
-        QTest::newRow("two points") << "txtUSpeed" << 1 << "1.2.3"
-                                    << "Not a number";
-        QTest::newRow("only a point") << "txtDSpeed" << 2 << "."
-                                      << "Not a number";
-        QTest::newRow("beyond 32 bits") << "txtUSpeed" << 1 << "2147483648"
-                                        << "Too large";
-        QTest::newRow("kbit/s too large") << "txtUSpeed" << 2 << "2097152"
-                                          << "Too large";
-        QTest::newRow("megabit too large") << "txtDSpeed" << 4 << "16384"
-                                           << "Too large";
-        QTest::newRow("megabyte too large") << "txtUSpeed" << 5 << "2048"
-                                            << "Too large";
-        QTest::newRow("negative pasted") << "txtDSpeed" << 1 << "-5"
-                                         << "Below zero";
+        QTest::newRow("empty upload") << true << 1 << QString() << QStringLiteral("Enter a speed");
+        QTest::newRow("blank download") << false << 1 << QStringLiteral("  ") << QStringLiteral("Enter a speed");
+        QTest::newRow("two points") << true << 1 << QStringLiteral("1.2.3") << QStringLiteral("Not a number");
+        QTest::newRow("only a point") << false << 2 << QStringLiteral(".") << QStringLiteral("Not a number");
+        QTest::newRow("beyond 32 bits") << true << 1 << QStringLiteral("2147483648") << QStringLiteral("Too large");
+        QTest::newRow("kbit/s too large") << true << 2 << QStringLiteral("2097152") << QStringLiteral("Too large");
+        QTest::newRow("megabit too large") << false << 4 << QStringLiteral("16384") << QStringLiteral("Too large");
+        QTest::newRow("negative pasted") << false << 1 << QStringLiteral("-5") << QStringLiteral("Below zero");
     }
 
     void save_refusesSpeedItCannotStore()
     {
-        QFETCH(QString, box);
+        QFETCH(bool, upload);
         QFETCH(int, unit);
         QFETCH(QString, text);
         QFETCH(QString, shown);
@@ -376,7 +318,6 @@ private Q_SLOTS:
         const QByteArray rateBefore = profile->text[0]->Value();
 
         open(profile.get());
-        const bool upload = box == QLatin1String("txtUSpeed");
         (upload ? uType() : dType())->setCurrentIndex(unit);
         (upload ? uSpeed() : dSpeed())->setText(text);
         save();
@@ -435,24 +376,6 @@ private Q_SLOTS:
         QCOMPARE(profile->simple[0]->Value(), plainBefore);
         QCOMPARE(profile->text[1]->Value(), fixedBefore);
         QVERIFY(ruleErrors.isEmpty());
-    }
-
-    void save_settingsFileCannotBeWritten_warnsAndStaysOpen()
-    {
-        // A folder where the settings file should be: it can be neither read nor replaced.
-        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("config.cfg")));
-        open();
-        preset()->setCurrentIndex(7);
-        save();
-        QTest::qWait(0);
-        const QList<Dialogs::ShownMessage> messages = Dialogs::takeMessages();
-        QCOMPARE(messages.size(), 1);
-        QCOMPARE(messages[0].icon, QMessageBox::Warning);
-        QVERIFY(!messages[0].text.isEmpty());
-        QVERIFY(m_ping);
-        QVERIFY(m_ping->isVisible());
-        QCOMPARE(m_state.uploadSpeed, 0);
-        QCOMPARE(m_state.downloadSpeed, 0);
     }
 
     void closeWithoutSave_changesNothing()

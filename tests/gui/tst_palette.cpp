@@ -59,8 +59,7 @@ private slots:
     void readable_lightensOnDarkAndDarkensOnLight();
 
     void lightPalette_keepsTheProgramsOwnColours();
-    void darkPalette_headingsAndMarkersStandOutFromThePage();
-    void darkPalette_selectedButtonsStandOutFromThePage();
+    void darkPalette_headingsMarkersAndSelectedButtonsStandOutFromThePage();
     void darkPalette_lockedBoxesAndOrangeTextsStayReadable();
     void darkPalette_aboutTitleAndLinksStayReadable();
 
@@ -91,11 +90,9 @@ void TestPalette::readable_keepsAColourThatStandsOut_data()
     // The light palettes the colours were made for: the window, a white page, the locked grey box.
     for (const QColor background : {QColor(239, 239, 239), QColor(Qt::white), QColor(224, 224, 224)}) {
         const QByteArray on = background.name().toLatin1();
-        QTest::newRow("heading on " + on) << QColor(192, 64, 0) << background;
-        QTest::newRow("on marker on " + on) << QColor(0, 128, 0) << background;
-        QTest::newRow("off selected on " + on) << QColor(192, 0, 0) << background;
-        QTest::newRow("link on " + on) << QColor(0, 0, 255) << background;
-        QTest::newRow("error on " + on) << QColor(208, 0, 0) << background;
+        for (const QColor colour :
+             {QColor(192, 64, 0), QColor(0, 128, 0), QColor(192, 0, 0), QColor(0, 0, 255), QColor(208, 0, 0)})
+            QTest::newRow(colour.name().toLatin1() + " on " + on) << colour << background;
     }
     QTest::newRow("white on dark grey") << QColor(Qt::white) << QColor(53, 53, 53);
 }
@@ -150,7 +147,7 @@ void TestPalette::lightPalette_keepsTheProgramsOwnColours()
     QCOMPARE(styleColour(box, QStringLiteral("color")), QColor(Qt::black));
 }
 
-void TestPalette::darkPalette_headingsAndMarkersStandOutFromThePage()
+void TestPalette::darkPalette_headingsMarkersAndSelectedButtonsStandOutFromThePage()
 {
     QApplication::setPalette(darkPalette());
     TweakPage page;
@@ -163,13 +160,7 @@ void TestPalette::darkPalette_headingsAndMarkersStandOutFromThePage()
     // Green stays green and red-brown stays red-brown.
     QCOMPARE(on.hslHue(), QColor(0, 128, 0).hslHue());
     QCOMPARE(off.hslHue(), QColor(192, 64, 0).hslHue());
-}
 
-void TestPalette::darkPalette_selectedButtonsStandOutFromThePage()
-{
-    QApplication::setPalette(darkPalette());
-    TweakPage page;
-    const QColor window = page.window.palette().color(QPalette::Window);
     page.simpleModel.clickButton(1);
     QVERIFY(PaletteColours::contrast(optCVar(page.simple, 1)->background(), window) >= 3);
     page.simpleModel.clickButton(0);

