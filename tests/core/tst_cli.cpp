@@ -1,3 +1,5 @@
+#include "testfiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,18 +16,6 @@ namespace
 
 const QString dataFolder = QStringLiteral(TUNESMITH_TEST_DATA "/cli/");
 const QString smallGame = QStringLiteral("Small Game.tsm");
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // Command-line words written as one text, "|" between them.
 QStringList args(const char *text)

@@ -3,6 +3,7 @@
 #include "gameconfig/configsnapshot.h"
 #include "literalmerge.h"
 #include "loader/profileplan.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -61,18 +62,6 @@ QString describe(const MergeCase &c)
     for (const MergeItem &item : c.items)
         text += ' ' + quoted(item.name) + '=' + quoted(item.value);
     return QString::fromUtf8(text);
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 // The two results when they differ.

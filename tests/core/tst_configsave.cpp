@@ -3,6 +3,7 @@
 #include "gameconfig/backups.h"
 #include "gameconfig/configwriter.h"
 #include "loader/loadedprofile.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,18 +17,6 @@ namespace
 {
 
 const QDateTime lateEvening(QDate(2026, 12, 4), QTime(23, 5, 41));
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 QByteArray visible(QByteArray bytes)
 {

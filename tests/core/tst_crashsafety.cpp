@@ -1,4 +1,5 @@
 #include "gameconfig/configsnapshot.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -20,18 +21,6 @@ namespace
 constexpr int tweakCount = 150;
 constexpr int fillerLines = 40000;
 const QString backupName = QStringLiteral("Crash Game 04-12 23-05 game");
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // A profile of numeric tweaks, each bounded 0 to 100000, saved into game.cfg.
 QByteArray profile()

@@ -4,6 +4,7 @@
 #include "gameconfig/configwriter.h"
 #include "loader/loadedprofile.h"
 #include "memorymerge.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -33,18 +34,6 @@ constexpr qsizetype longLine = 10 << 20;
 constexpr int runLimitMs = 120000;
 
 const QString smallGame = QStringLiteral(TUNESMITH_TEST_DATA "/cli/Small Game.tsm");
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 QByteArray repeatedTo(const QByteArray &piece, qsizetype size)
 {

@@ -4,6 +4,7 @@
 #include "literalmerge.h"
 #include "loader/loadedprofile.h"
 #include "memorymerge.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,18 +16,6 @@ using namespace Tunesmith;
 
 namespace
 {
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // A config of random lines: keys of the items and near misses, blank lines, every kind of line end.
 QByteArray randomConfig(QRandomGenerator &random, const ConfigSyntax &syntax, const QList<QByteArray> &names)

@@ -1,5 +1,6 @@
 #include "app/programstate.h"
 #include "app/settings.h"
+#include "testfiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -8,23 +9,6 @@
 #include <memory>
 
 using namespace Tunesmith;
-
-namespace
-{
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-} // namespace
 
 class TestSettings : public QObject
 {

@@ -1,5 +1,6 @@
 #include "app/fileutil.h"
 #include "app/savefile.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,18 +12,6 @@ using namespace Tunesmith;
 
 namespace
 {
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 const QByteArray missing = "(missing)";
 

@@ -5,6 +5,7 @@
 #include "app/settings.h"
 #include "gameconfig/configwriter.h"
 #include "loader/loadedprofile.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,18 +28,6 @@ namespace
 const QString profileSource = QStringLiteral(TUNESMITH_TEST_DATA "/merge/lf_file_stays_lf/profile.tsm");
 const QByteArray oldConfig = "// mine\r\nseta r_a \"0\"\r\nseta other \"7\"\r\n";
 const QByteArray oldSettings = "upload|1000\r\ndownload|2000\r\nbackups|1\r\nExample Game.tsm|/games/old\r\n";
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 QStringList filesIn(const QString &folder)
 {
