@@ -1,5 +1,6 @@
 #include "savefile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -78,13 +79,13 @@ bool saveFile(const QString &path, const QByteArray &bytes, QString *error)
     using Step = SaveFileFaults::Step;
     auto fail = [&](const QString &reason) {
         if (error)
-            *error = QStringLiteral("Cannot write %1: %2").arg(path, reason);
+            *error = QCoreApplication::translate("Tunesmith", "Cannot write %1: %2").arg(path, reason);
         return false;
     };
     const QFileInfo info(path);
     if (info.isDir()) {
         if (error)
-            *error = QStringLiteral("Cannot write %1: it is a folder.").arg(path);
+            *error = QCoreApplication::translate("Tunesmith", "Cannot write %1: it is a folder.").arg(path);
         return false;
     }
     const std::optional<Step> fault = faultFor(path);

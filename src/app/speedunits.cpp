@@ -2,6 +2,8 @@
 
 #include "numbertext.h"
 
+#include <QCoreApplication>
+
 #include <limits>
 
 namespace Tunesmith
@@ -26,13 +28,13 @@ QList<ConnectionPreset> connectionPresets()
 {
     return {
         {QStringLiteral("Custom"), -1, -1},
-        {QStringLiteral("Modem (56k) - Optimized"), 21, 42},
-        {QStringLiteral("ISDN (64k) - Optimized"), 21, 42},
-        {QStringLiteral("Dual Line ISDN (128k) - Optimized"), 42, 85},
-        {QStringLiteral("ADSL (256k)"), 64, 256},
-        {QStringLiteral("ADSL (512k)"), 128, 512},
-        {QStringLiteral("T1 (1M)"), 256, 1024},
-        {QStringLiteral("T3 (3M)"), 512, 3072},
+        {QCoreApplication::translate("Tunesmith", "Modem (56k) - Optimized"), 21, 42},
+        {QCoreApplication::translate("Tunesmith", "ISDN (64k) - Optimized"), 21, 42},
+        {QCoreApplication::translate("Tunesmith", "Dual Line ISDN (128k) - Optimized"), 42, 85},
+        {QCoreApplication::translate("Tunesmith", "ADSL (256k)"), 64, 256},
+        {QCoreApplication::translate("Tunesmith", "ADSL (512k)"), 128, 512},
+        {QCoreApplication::translate("Tunesmith", "T1 (1M)"), 256, 1024},
+        {QCoreApplication::translate("Tunesmith", "T3 (3M)"), 512, 3072},
     };
 }
 
@@ -70,18 +72,18 @@ std::optional<qint32> parseSpeed(const QByteArray &text, int unit, QString *erro
 {
     if (text.trimmed().isEmpty()) {
         if (error)
-            *error = QStringLiteral("Please enter a speed.");
+            *error = QCoreApplication::translate("Tunesmith", "Please enter a speed.");
         return std::nullopt;
     }
     const auto value = toInt32(text);
     if (!value) {
         if (error)
-            *error = QStringLiteral("\"%1\" is not a number.").arg(QString::fromUtf8(text));
+            *error = QCoreApplication::translate("Tunesmith", "\"%1\" is not a number.").arg(QString::fromUtf8(text));
         return std::nullopt;
     }
     const auto bytes = toBytesPerSecond(*value, unit);
     if (!bytes && error)
-        *error = QStringLiteral("This speed is too large.");
+        *error = QCoreApplication::translate("Tunesmith", "This speed is too large.");
     return bytes;
 }
 

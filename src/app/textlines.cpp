@@ -1,5 +1,6 @@
 #include "textlines.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 
@@ -130,19 +131,20 @@ std::optional<QByteArray> readWholeFile(const QString &path, QString *error)
     const QFileInfo info(path);
     if (info.isDir()) {
         if (error)
-            *error = QStringLiteral("%1 is a folder, not a file").arg(path);
+            *error = QCoreApplication::translate("Tunesmith", "%1 is a folder, not a file").arg(path);
         return std::nullopt;
     }
     // A device or a named pipe given as a file (a profile naming /dev/zero as its game config) would be read for
     // ever or block: only regular files are read.
     if (info.exists() && !info.isFile()) {
         if (error)
-            *error = QStringLiteral("%1 is not a regular file").arg(path);
+            *error = QCoreApplication::translate("Tunesmith", "%1 is not a regular file").arg(path);
         return std::nullopt;
     }
     if (info.size() > maxReadSize) {
         if (error)
-            *error = QStringLiteral("%1 is too large: %2 bytes, more than the %3 MiB this program reads")
+            *error = QCoreApplication::translate("Tunesmith",
+                                                 "%1 is too large: %2 bytes, more than the %3 MiB this program reads")
                          .arg(path)
                          .arg(info.size())
                          .arg(maxReadSize >> 20);
@@ -151,7 +153,7 @@ std::optional<QByteArray> readWholeFile(const QString &path, QString *error)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
-            *error = QStringLiteral("cannot open %1: %2").arg(path, file.errorString());
+            *error = QCoreApplication::translate("Tunesmith", "cannot open %1: %2").arg(path, file.errorString());
         return std::nullopt;
     }
     // The size read first is a hint: the file may grow while it is read (and files under /proc say 0), so the
@@ -162,7 +164,7 @@ std::optional<QByteArray> readWholeFile(const QString &path, QString *error)
         const qint64 got = file.read(bytes.data() + filled, bytes.size() - filled);
         if (got < 0) {
             if (error)
-                *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+                *error = QCoreApplication::translate("Tunesmith", "cannot read %1: %2").arg(path, file.errorString());
             return std::nullopt;
         }
         if (got == 0)
@@ -172,9 +174,10 @@ std::optional<QByteArray> readWholeFile(const QString &path, QString *error)
             continue;
         if (filled > maxReadSize) {
             if (error)
-                *error = QStringLiteral("%1 is too large: more than the %2 MiB this program reads")
-                             .arg(path)
-                             .arg(maxReadSize >> 20);
+                *error =
+                    QCoreApplication::translate("Tunesmith", "%1 is too large: more than the %2 MiB this program reads")
+                        .arg(path)
+                        .arg(maxReadSize >> 20);
             return std::nullopt;
         }
         bytes.resize(qsizetype(std::min<qint64>(qint64(bytes.size()) * 2, maxReadSize + 1)));

@@ -5,6 +5,7 @@
 #include "backups.h"
 #include "configsnapshot.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QRegularExpression>
 
@@ -22,7 +23,7 @@ namespace
 // The date and time pieces of a name: five digits or dashes each ("12-04 23-05").
 const QRegularExpression &stampAfterProfile()
 {
-    static const QRegularExpression pattern(QStringLiteral("^[0-9-]{5} [0-9-]{5} .+$"));
+    static const QRegularExpression pattern(QCoreApplication::translate("Tunesmith", "^[0-9-]{5} [0-9-]{5} .+$"));
     return pattern;
 }
 
@@ -36,7 +37,7 @@ QString profileName(const QString &profileFileName)
 QString profileOf(const QString &backupName)
 {
     // The shortest profile piece that the stamp follows: a profile name may hold digits and blanks itself.
-    static const QRegularExpression pattern(QStringLiteral("^(.+?) [0-9-]{5} [0-9-]{5} .+$"));
+    static const QRegularExpression pattern(QCoreApplication::translate("Tunesmith", "^(.+?) [0-9-]{5} [0-9-]{5} .+$"));
     const QRegularExpressionMatch match = pattern.match(backupName);
     return match.hasMatch() ? match.captured(1) : QString();
 }
@@ -70,7 +71,8 @@ bool restore(const ProgramState &state, const Clock &clock, const QString &backu
         QString reason;
         if (!Backups::makeBackup(state, clock, configPath, *current, safetyBackupPath, &reason)) {
             if (error) {
-                *error = QStringLiteral("The current config could not be backed up, so it was left as it was. %1")
+                *error = QCoreApplication::translate(
+                             "Tunesmith", "The current config could not be backed up, so it was left as it was. %1")
                              .arg(reason);
             }
             return false;

@@ -3,6 +3,7 @@
 #include "app/fileutil.h"
 #include "app/savefile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 namespace Tunesmith
@@ -29,7 +30,7 @@ bool makeBackup(const ProgramState &state, const Clock &clock, const QString &co
     const QString folder = state.backupsPath();
     if (!FolderExists(folder) && !QDir().mkdir(folder)) {
         if (error)
-            *error = QStringLiteral("Cannot create the backup folder %1.").arg(folder);
+            *error = QCoreApplication::translate("Tunesmith", "Cannot create the backup folder %1.").arg(folder);
         return false;
     }
     const QString path = folder + QLatin1Char('/') + backupName(state.currentProfile, clock, configPath);

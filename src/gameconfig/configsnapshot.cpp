@@ -4,6 +4,8 @@
 #include "app/textlines.h"
 #include "keyindex.h"
 
+#include <QCoreApplication>
+
 #include <string>
 
 namespace Tunesmith
@@ -38,7 +40,7 @@ std::optional<ConfigSnapshot> ConfigSnapshot::read(const QString &path, QString 
     if (!FileExists(path)) {
         if (FolderExists(path)) {
             if (error)
-                *error = QStringLiteral("%1 is a folder, not a file").arg(path);
+                *error = QCoreApplication::translate("Tunesmith", "%1 is a folder, not a file").arg(path);
             return std::nullopt;
         }
         return ConfigSnapshot(QByteArray(), false);

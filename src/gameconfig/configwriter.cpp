@@ -5,6 +5,8 @@
 #include "backups.h"
 #include "loader/loadedprofile.h"
 
+#include <QCoreApplication>
+
 namespace Tunesmith
 {
 
@@ -19,8 +21,9 @@ bool checkValues(const QList<MergeItem> &items, QString *error)
     for (const MergeItem &item : items) {
         if (item.value.contains('\r') || item.value.contains('\n')) {
             if (error)
-                *error = QStringLiteral("The value of %1 holds a line break; nothing was written.")
-                             .arg(decodeText(item.name));
+                *error =
+                    QCoreApplication::translate("Tunesmith", "The value of %1 holds a line break; nothing was written.")
+                        .arg(decodeText(item.name));
             return false;
         }
     }
@@ -52,8 +55,9 @@ bool save(const LoadedProfile &profile, const ProgramState &state, const Clock &
         QString reason;
         if (!Backups::makeBackup(state, clock, path, *snapshot, backupPath, &reason)) {
             if (error)
-                *error =
-                    QStringLiteral("The backup could not be written, so the config was left as it was. %1").arg(reason);
+                *error = QCoreApplication::translate(
+                             "Tunesmith", "The backup could not be written, so the config was left as it was. %1")
+                             .arg(reason);
             return false;
         }
     }
@@ -83,7 +87,7 @@ DialogFilter dialogFilter(const QByteArray &gameConfigFileName)
     const QString name = decodeText(gameConfigFileName);
     const qsizetype dot = name.indexOf(QLatin1Char('.'));
     const QString extension = dot >= 0 ? name.mid(dot + 1) : name;
-    return {name, extension + QStringLiteral(" files"), QStringLiteral("*.") + extension};
+    return {name, extension + QCoreApplication::translate("Tunesmith", " files"), QStringLiteral("*.") + extension};
 }
 
 } // namespace GameConfigWriter

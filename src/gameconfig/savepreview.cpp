@@ -5,6 +5,8 @@
 #include "configwriter.h"
 #include "linediff.h"
 
+#include <QCoreApplication>
+
 namespace Tunesmith
 {
 
@@ -18,7 +20,8 @@ std::optional<QByteArray> mergedBytes(const LoadedProfile &profile, const Progra
     for (const MergeItem &item : items) {
         if (item.value.contains('\r') || item.value.contains('\n')) {
             if (error)
-                *error = QStringLiteral("The value of %1 holds a line break.").arg(QString::fromUtf8(item.name));
+                *error = QCoreApplication::translate("Tunesmith", "The value of %1 holds a line break.")
+                             .arg(QString::fromUtf8(item.name));
             return std::nullopt;
         }
     }

@@ -5,6 +5,7 @@
 #include "gameconfig/configreader.h"
 #include "gameconfig/presets.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace Tunesmith
@@ -82,7 +83,7 @@ std::unique_ptr<LoadedProfile> loadProfile(const QString &path, ProgramState &st
     auto plan = planProfile(*bytes, state.department, problems);
     if (!plan) {
         if (error)
-            *error = QStringLiteral("The profile is malformed.");
+            *error = QCoreApplication::translate("Tunesmith", "The profile is malformed.");
         return nullptr;
     }
 

@@ -4,6 +4,8 @@
 #include "app/textcodec.h"
 #include "app/textlines.h"
 
+#include <QCoreApplication>
+
 #include <limits>
 
 namespace Tunesmith
@@ -162,10 +164,11 @@ std::optional<ProfilePlan> Planner::run()
             continue;
         m_keywordLine = i;
         if (i + info->dataLines > count) {
-            problem(m_keywordLine, QStringLiteral("\"%1\" needs %2 data lines; the file ends after %3")
-                                       .arg(QLatin1String(info->text))
-                                       .arg(info->dataLines)
-                                       .arg(count - i));
+            problem(m_keywordLine,
+                    QCoreApplication::translate("Tunesmith", "\"%1\" needs %2 data lines; the file ends after %3")
+                        .arg(QLatin1String(info->text))
+                        .arg(info->dataLines)
+                        .arg(count - i));
             break;
         }
         m_dataStart = i;
@@ -189,8 +192,9 @@ void Planner::handle(const KeywordInfo &info)
         m_plan.gameConfigFileName = data(0);
         const auto syntax = parseSyntaxTemplate(data(1));
         if (!syntax)
-            problem(dataLine(1), QStringLiteral("the syntax template needs the word \"cvar\" followed by the word "
-                                                "\"value\""));
+            problem(dataLine(1), QCoreApplication::translate(
+                                     "Tunesmith", "the syntax template needs the word \"cvar\" followed by the word "
+                                                  "\"value\""));
         else
             m_plan.syntax = *syntax;
         break;
@@ -225,7 +229,8 @@ void Planner::handle(const KeywordInfo &info)
         const QList<QByteArray> texts = data(1).split('|');
         const QList<QByteArray> values = data(2).split('|');
         if (values.size() < texts.size()) {
-            problem(dataLine(2), QStringLiteral("the entry values line has %1 fields, fewer than the %2 entry texts")
+            problem(dataLine(2), QCoreApplication::translate(
+                                     "Tunesmith", "the entry values line has %1 fields, fewer than the %2 entry texts")
                                      .arg(values.size())
                                      .arg(texts.size()));
         } else {
@@ -270,7 +275,8 @@ void Planner::handle(const KeywordInfo &info)
             break;
         const auto pixels = toInt32(gap);
         if (!pixels || gap.contains('.'))
-            problem(dataLine(0), QStringLiteral("the gap \"%1\" is not a whole number").arg(QString::fromUtf8(gap)));
+            problem(dataLine(0), QCoreApplication::translate("Tunesmith", "the gap \"%1\" is not a whole number")
+                                     .arg(QString::fromUtf8(gap)));
         else
             setPosition(m_nextTop, m_nextTop + *pixels * twipsPerPixel);
         break;
@@ -297,7 +303,8 @@ QList<QByteArray> Planner::presetLine(int i)
     QList<QByteArray> fields = data(i).split('|');
     if (fields.size() < 4) {
         problem(dataLine(i),
-                QStringLiteral("the preset line needs 4 fields separated by \"|\"; it has %1").arg(fields.size()));
+                QCoreApplication::translate("Tunesmith", "the preset line needs 4 fields separated by \"|\"; it has %1")
+                    .arg(fields.size()));
         fields.resize(4);
     }
     fields.resize(4);
@@ -309,7 +316,8 @@ void Planner::boundsLine(int i, TweakDefinition &tweak)
     const QList<QByteArray> fields = data(i).split('|');
     if (fields.size() < 2) {
         problem(dataLine(i),
-                QStringLiteral("the bounds line needs 2 fields separated by \"|\"; it has %1").arg(fields.size()));
+                QCoreApplication::translate("Tunesmith", "the bounds line needs 2 fields separated by \"|\"; it has %1")
+                    .arg(fields.size()));
         return;
     }
     tweak.minValue = fields[0];
@@ -317,7 +325,7 @@ void Planner::boundsLine(int i, TweakDefinition &tweak)
     const auto min = toInt32(fields[0]);
     const auto max = toInt32(fields[1]);
     if (min && max && *min > *max) {
-        problem(dataLine(i), QStringLiteral("the minimum %1 is greater than the maximum %2")
+        problem(dataLine(i), QCoreApplication::translate("Tunesmith", "the minimum %1 is greater than the maximum %2")
                                  .arg(QString::fromUtf8(fields[0]), QString::fromUtf8(fields[1])));
     }
 }
@@ -351,8 +359,9 @@ bool Planner::setPosition(qint16 &field, int value)
 {
     if (value < std::numeric_limits<qint16>::min() || value > std::numeric_limits<qint16>::max()) {
         if (!m_layoutBroken)
-            problem(m_keywordLine,
-                    QStringLiteral("the layout position %1 twips leaves the range -32768 to 32767").arg(value));
+            problem(m_keywordLine, QCoreApplication::translate(
+                                       "Tunesmith", "the layout position %1 twips leaves the range -32768 to 32767")
+                                       .arg(value));
         m_layoutBroken = true;
         return false;
     }

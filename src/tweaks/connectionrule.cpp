@@ -3,6 +3,7 @@
 #include "app/numbertext.h"
 #include "app/textcodec.h"
 
+#include <QCoreApplication>
 #include <QList>
 
 #include <cmath>
@@ -100,8 +101,8 @@ std::optional<qint32> evaluateArithmetic(const QByteArray &split, qint32 upload,
 
 QString failureMessage(const QByteArray &split)
 {
-    return QStringLiteral("Decimal value detected in condition: ") + decodeText(split) +
-           QStringLiteral(". Please avoid using decimal value's.");
+    return QCoreApplication::translate("Tunesmith", "Decimal value detected in condition: ") + decodeText(split) +
+           QCoreApplication::translate("Tunesmith", ". Please avoid using decimal value's.");
 }
 
 } // namespace ConnectionRule
