@@ -57,10 +57,8 @@ SavePreviewDialog::SavePreviewDialog(const QString &path, bool fileExists, const
     m_lstChanges->setRootIsDecorated(false);
     m_lstChanges->setAlternatingRowColors(true);
     m_lstChanges->setSelectionMode(QAbstractItemView::NoSelection);
-    // Config lines in a fixed-width font, so their columns line up; the column captions as everywhere else.
-    const QFont captions = m_lstChanges->font();
+    // Config lines in a fixed-width font, so their columns line up.
     m_lstChanges->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    m_lstChanges->header()->setFont(captions);
     m_lstChanges->header()->setSectionResizeMode(QHeaderView::Stretch);
     m_lstChanges->setVisible(!changes.isEmpty());
     const auto [oldColour, newColour] = lineColours(m_lstChanges->palette());
