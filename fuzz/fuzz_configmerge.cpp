@@ -1,5 +1,6 @@
 // The game config merge: the fast merge of a save against the literal one-by-one save (every difference is a
 // failure), the one-pass lookup against one lookup per name, and the backup text against the file's lines.
+#include "backupreference.h"
 #include "fuzzsupport.h"
 #include "gameconfig/configmerge.h"
 #include "gameconfig/configsnapshot.h"
@@ -12,36 +13,6 @@ using namespace Tunesmith;
 
 namespace
 {
-
-// The non-blank lines of a file joined by its first line end, ending as the file ends: what a backup holds,
-// worked out without the snapshot.
-QByteArray expectedBackup(const QByteArray &file)
-{
-    QList<QByteArray> lines;
-    QByteArray lineEnd;
-    QByteArray line;
-    for (qsizetype i = 0; i < file.size(); ++i) {
-        if (file[i] != '\r' && file[i] != '\n') {
-            line += file[i];
-            continue;
-        }
-        const bool crlf = file[i] == '\r' && i + 1 < file.size() && file[i + 1] == '\n';
-        if (lineEnd.isEmpty())
-            lineEnd = crlf ? QByteArray("\r\n") : QByteArray(1, file[i]);
-        i += crlf ? 1 : 0;
-        lines.append(line);
-        line.clear();
-    }
-    if (!line.isEmpty())
-        lines.append(line);
-    lines.removeIf([](const QByteArray &l) { return l.count(' ') == l.size(); });
-    if (lines.isEmpty())
-        return {};
-    if (lineEnd.isEmpty())
-        lineEnd = "\r\n";
-    const bool finalEnd = file.endsWith('\n') || file.endsWith('\r');
-    return lines.join(lineEnd) + (finalEnd ? lineEnd : QByteArray());
-}
 
 void report(const ConfigSyntax &syntax, const QList<MergeItem> &items, const QByteArray &config)
 {

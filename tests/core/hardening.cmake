@@ -31,9 +31,9 @@ target_include_directories(tst_fuzzreplay PRIVATE ${PROJECT_SOURCE_DIR}/fuzz)
 # Each target's entry point gets a name of its own here, so all of them fit in one executable.
 foreach(target profile:fuzzProfile configmerge:fuzzConfigMerge configreader:fuzzConfigReader settings:fuzzSettings
         manifest:fuzzManifest connectionrule:fuzzConnectionRule numbertext:fuzzNumberText)
-    string(REPLACE ":" ";" parts ${target})
-    list(GET parts 0 file)
-    list(GET parts 1 function)
+    string(REPLACE ":" ";" fields ${target})
+    list(GET fields 0 file)
+    list(GET fields 1 function)
     set_source_files_properties(${PROJECT_SOURCE_DIR}/fuzz/fuzz_${file}.cpp PROPERTIES
         COMPILE_DEFINITIONS LLVMFuzzerTestOneInput=${function})
 endforeach()

@@ -1,3 +1,4 @@
+#include "clirun.h"
 #include "testfiles.h"
 
 #include <QDir>
@@ -25,13 +26,6 @@ QStringList args(const char *text)
 
 using TweakValues = QMap<QString, QString>;
 
-struct Run
-{
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
 // A program folder of its own with the small profile in profiles/, and no settings file.
 class ProgramFolder
 {
@@ -46,19 +40,7 @@ public:
     QString path(const QString &relative) const { return m_dir.filePath(relative); }
     QString program() const { return path(QStringLiteral("program")); }
 
-    Run run(const QStringList &arguments) const
-    {
-        QProcess process;
-        process.start(QStringLiteral(TUNESMITH_CLI),
-                      QStringList{QStringLiteral("--program-folder"), program()} + arguments);
-        Run result;
-        if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
-            return result;
-        result.status = process.exitCode();
-        result.out = process.readAllStandardOutput();
-        result.err = process.readAllStandardError();
-        return result;
-    }
+    Run run(const QStringList &arguments) const { return runCli(program(), arguments); }
 
     // show --json with fixed speeds and an install directory without a config; tweak name -> value.
     TweakValues values(const QStringList &actions, Run *run = nullptr) const

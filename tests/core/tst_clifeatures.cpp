@@ -1,3 +1,4 @@
+#include "clirun.h"
 #include "gameconfig/linediff.h"
 
 #include <QDir>
@@ -31,13 +32,6 @@ bool writeAll(const QString &path, const QByteArray &bytes, const QDateTime &wri
     // Written out first: the buffered bytes would otherwise make the file new again when it closes.
     return file.flush() && (!written.isValid() || file.setFileTime(written, QFileDevice::FileModificationTime));
 }
-
-struct Run
-{
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
 
 } // namespace
 
@@ -74,16 +68,7 @@ void TestCliFeatures::init()
 
 Run TestCliFeatures::run(const QStringList &arguments) const
 {
-    QProcess process;
-    process.start(QStringLiteral(TUNESMITH_CLI),
-                  QStringList{QStringLiteral("--program-folder"), path(QStringLiteral("program"))} + arguments);
-    Run result;
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
-        return result;
-    result.status = process.exitCode();
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
-    return result;
+    return runCli(path(QStringLiteral("program")), arguments);
 }
 
 void TestCliFeatures::dryRun_printsTheChangesAndWritesNothing_data()

@@ -1,5 +1,6 @@
 #include "app/clock.h"
 #include "app/programstate.h"
+#include "backupreference.h"
 #include "gameconfig/backups.h"
 #include "gameconfig/configwriter.h"
 #include "loader/loadedprofile.h"
@@ -21,34 +22,6 @@ const QDateTime lateEvening(QDate(2026, 12, 4), QTime(23, 5, 41));
 QByteArray visible(QByteArray bytes)
 {
     return bytes.replace("\r", "\\r").replace("\n", "\\n\n");
-}
-
-// A backup holds the file's non-blank lines joined by its first line end, ending as the file ends.
-QByteArray expectedBackup(const QByteArray &before)
-{
-    QList<QByteArray> lines;
-    QByteArray lineEnd;
-    QByteArray line;
-    for (qsizetype i = 0; i < before.size(); ++i) {
-        if (before[i] != '\r' && before[i] != '\n') {
-            line += before[i];
-            continue;
-        }
-        const bool crlf = before[i] == '\r' && i + 1 < before.size() && before[i + 1] == '\n';
-        if (lineEnd.isEmpty())
-            lineEnd = crlf ? "\r\n" : QByteArray(1, before[i]);
-        i += crlf ? 1 : 0;
-        lines.append(line);
-        line.clear();
-    }
-    if (!line.isEmpty())
-        lines.append(line);
-    lines.removeIf([](const QByteArray &l) { return l.count(' ') == l.size(); });
-    if (lines.isEmpty())
-        return {};
-    const bool finalEnd = before.endsWith('\n') || before.endsWith('\r');
-    return lines.join(lineEnd.isEmpty() ? QByteArray("\r\n") : lineEnd) +
-           (finalEnd ? (lineEnd.isEmpty() ? QByteArray("\r\n") : lineEnd) : QByteArray());
 }
 
 // A program folder with the profile loaded as "Example Game.tsm" and an empty install directory, so every tweak

@@ -1,6 +1,7 @@
 #include "app/programstate.h"
 #include "app/settings.h"
 #include "app/textlines.h"
+#include "clirun.h"
 #include "gameconfig/configwriter.h"
 #include "loader/loadedprofile.h"
 #include "memorymerge.h"
@@ -51,34 +52,6 @@ QByteArray garbage(qsizetype size, quint32 seed)
     for (char &c : out)
         c = char(random.bounded(256));
     return out;
-}
-
-struct Run
-{
-    int status = -1; // -1: crashed or did not end in time
-    QByteArray out;
-    QByteArray err;
-    qint64 ms = 0;
-};
-
-Run runCli(const QString &programFolder, const QStringList &arguments)
-{
-    QProcess cli;
-    QElapsedTimer timer;
-    timer.start();
-    cli.start(QStringLiteral(TUNESMITH_CLI),
-              QStringList{QStringLiteral("--program-folder"), programFolder} + arguments);
-    Run run;
-    const bool ended = cli.waitForFinished(runLimitMs);
-    run.ms = timer.elapsed();
-    if (!ended)
-        cli.kill();
-    cli.waitForFinished();
-    if (ended && cli.exitStatus() == QProcess::NormalExit)
-        run.status = cli.exitCode();
-    run.out = cli.readAllStandardOutput();
-    run.err = cli.readAllStandardError();
-    return run;
 }
 
 QByteArray describe(const Run &run)
@@ -197,7 +170,7 @@ private Q_SLOTS:
             QVERIFY(big.resize(maxReadSize + 1)); // sparse: no disk space taken
         }
 
-        const Run check = runCli(m_program, {QStringLiteral("check"), QStringLiteral("Hostile")});
+        const Run check = runCli(m_program, {QStringLiteral("check"), QStringLiteral("Hostile")}, runLimitMs);
         qInfo("%s: %s", qPrintable(kind), describe(check).left(300).constData());
         if (outcome == Outcome::Refused) {
             QVERIFY2(check.status == 1, describe(check));
@@ -211,14 +184,18 @@ private Q_SLOTS:
             return; // showing millions of tweaks is the same work as checking them, many times over
 
         // Loaded: the tool shows it as JSON that parses, and saves it.
-        const Run show = runCli(m_program, {QStringLiteral("show"), QStringLiteral("Hostile"), QStringLiteral("--json"),
-                                            QStringLiteral("--install-dir"), path(QStringLiteral("install"))});
+        const Run show = runCli(m_program,
+                                {QStringLiteral("show"), QStringLiteral("Hostile"), QStringLiteral("--json"),
+                                 QStringLiteral("--install-dir"), path(QStringLiteral("install"))},
+                                runLimitMs);
         QVERIFY2(show.status == 0, describe(show));
         QJsonParseError error;
         QJsonDocument::fromJson(show.out, &error);
         QCOMPARE(error.error, QJsonParseError::NoError);
-        const Run save = runCli(m_program, {QStringLiteral("save"), QStringLiteral("Hostile"),
-                                            QStringLiteral("--config"), path(QStringLiteral("install/out.cfg"))});
+        const Run save = runCli(m_program,
+                                {QStringLiteral("save"), QStringLiteral("Hostile"), QStringLiteral("--config"),
+                                 path(QStringLiteral("install/out.cfg"))},
+                                runLimitMs);
         QVERIFY2(save.status == 0, describe(save));
     }
 
@@ -239,8 +216,10 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(path(QStringLiteral("install/folder.cfg"))));
         QVERIFY(writeAll(path(QStringLiteral("program/profiles/Hostile.tsm")),
                          readAll(smallGame).replace("small.cfg", configName.toUtf8())));
-        const Run show = runCli(m_program, {QStringLiteral("show"), QStringLiteral("Hostile"), QStringLiteral("--json"),
-                                            QStringLiteral("--install-dir"), path(QStringLiteral("install"))});
+        const Run show = runCli(m_program,
+                                {QStringLiteral("show"), QStringLiteral("Hostile"), QStringLiteral("--json"),
+                                 QStringLiteral("--install-dir"), path(QStringLiteral("install"))},
+                                runLimitMs);
         QVERIFY2(show.status == 0, describe(show));
         QVERIFY(show.ms < 30000);
     }
@@ -279,7 +258,8 @@ private Q_SLOTS:
         const QString config = path(QStringLiteral("install/game.cfg"));
         QVERIFY(writeAll(config, before));
         QVERIFY(writeAll(m_program + QStringLiteral("/config.cfg"), "backups|0\r\n"));
-        const Run save = runCli(m_program, {QStringLiteral("save"), smallGame, QStringLiteral("--config"), config});
+        const Run save =
+            runCli(m_program, {QStringLiteral("save"), smallGame, QStringLiteral("--config"), config}, runLimitMs);
         qInfo("%s config of %lld bytes: %s", qPrintable(kind), qint64(before.size()), describe(save).constData());
         QVERIFY2(save.status == 0, describe(save));
         ConfigSyntax syntax;
@@ -289,8 +269,10 @@ private Q_SLOTS:
 
         // Reading it back (Load Config) takes whatever it holds and writes nothing.
         const QByteArray saved = readAll(config);
-        const Run load = runCli(m_program, {QStringLiteral("show"), smallGame, QStringLiteral("--load-config"), config,
-                                            QStringLiteral("--json")});
+        const Run load = runCli(
+            m_program,
+            {QStringLiteral("show"), smallGame, QStringLiteral("--load-config"), config, QStringLiteral("--json")},
+            runLimitMs);
         QVERIFY2(load.status == 0, describe(load));
         QVERIFY(readAll(config) == saved);
     }
@@ -327,12 +309,13 @@ private Q_SLOTS:
         }
         const qint64 sizeBefore = QFileInfo(config).size();
         // Save Config refuses with the reason, and leaves the file as it was.
-        const Run save = runCli(m_program, {QStringLiteral("save"), smallGame, QStringLiteral("--config"), config});
+        const Run save =
+            runCli(m_program, {QStringLiteral("save"), smallGame, QStringLiteral("--config"), config}, runLimitMs);
         QVERIFY2(save.status == 1 && save.err.contains(reason.toUtf8()), describe(save));
         QCOMPARE(QFileInfo(config).size(), sizeBefore);
         // Load Config ends silently, as it does for a missing file.
         const Run load =
-            runCli(m_program, {QStringLiteral("show"), smallGame, QStringLiteral("--load-config"), config});
+            runCli(m_program, {QStringLiteral("show"), smallGame, QStringLiteral("--load-config"), config}, runLimitMs);
         QVERIFY2(load.status == 0, describe(load));
     }
 
@@ -372,7 +355,7 @@ private Q_SLOTS:
             QVERIFY(!toggled);
             QVERIFY2(error.contains(state.settingsPath()), qPrintable(error));
         }
-        const Run show = runCli(m_program, {QStringLiteral("show"), smallGame});
+        const Run show = runCli(m_program, {QStringLiteral("show"), smallGame}, runLimitMs);
         QVERIFY2(show.status == 0, describe(show));
     }
 
@@ -383,7 +366,7 @@ private Q_SLOTS:
         const QString file = path(QStringLiteral("program/profiles/Hostile.tsm"));
         QVERIFY(QFile::copy(smallGame, file));
         QVERIFY(QFile::setPermissions(file, QFileDevice::Permissions()));
-        const Run check = runCli(m_program, {QStringLiteral("check"), QStringLiteral("Hostile")});
+        const Run check = runCli(m_program, {QStringLiteral("check"), QStringLiteral("Hostile")}, runLimitMs);
         QVERIFY2(check.status == 1 && check.err.contains("Hostile.tsm"), describe(check));
     }
 };
