@@ -112,15 +112,22 @@ bool lookupInstallDir(ProgramState &state)
     const auto bytes = readWholeFile(path);
     if (!bytes)
         return false;
-    const QByteArray profile = state.currentProfile.toUtf8();
-    for (QByteArrayView line : splitLineViews(*bytes)) {
+    state.installDir = installDirIn(*bytes, state.currentProfile);
+    return true;
+}
+
+QString installDirIn(const QByteArray &settings, const QString &profileFileName)
+{
+    QString dir;
+    const QByteArray profile = profileFileName.toUtf8();
+    for (QByteArrayView line : splitLineViews(settings)) {
         if (isBlank(line))
             continue;
         const qsizetype bar = line.indexOf('|');
         if (bar >= 0 && line.first(bar) == profile)
-            state.installDir = QString::fromUtf8(line.sliced(bar + 1));
+            dir = QString::fromUtf8(line.sliced(bar + 1));
     }
-    return true;
+    return dir;
 }
 
 bool toggleOption(ProgramState &state, Option option, QString *error)

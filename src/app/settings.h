@@ -36,6 +36,10 @@ void read(ProgramState &state);
 // could not be read.
 bool lookupInstallDir(ProgramState &state);
 
+// The install directory a settings file's text stores for a profile (its file name): the last line whose key is
+// exactly that name, "" when none. Reads nothing and writes nothing.
+QString installDirIn(const QByteArray &settings, const QString &profileFileName);
+
 // Flips the option in state and rewrites its line (key|0 <-> key|1).
 bool toggleOption(ProgramState &state, Option option, QString *error);
 

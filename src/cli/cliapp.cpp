@@ -86,19 +86,12 @@ QString resolveProfile(const QString &argument, const QString &programFolder)
     return argument;
 }
 
+// The install directory the settings file stores for the profile; unlike the window's look-up, the tool never
+// creates a missing settings file.
 QString installDirFromSettings(const ProgramState &state)
 {
-    QString dir;
     const auto bytes = readWholeFile(state.settingsPath());
-    if (!bytes)
-        return dir;
-    const QByteArray profile = state.currentProfile.toUtf8();
-    for (QByteArrayView line : splitLineViews(*bytes)) {
-        const qsizetype bar = line.indexOf('|');
-        if (!isBlank(line) && bar >= 0 && line.first(bar) == profile)
-            dir = QString::fromUtf8(line.sliced(bar + 1));
-    }
-    return dir;
+    return bytes ? Settings::installDirIn(*bytes, state.currentProfile) : QString();
 }
 
 int runCheck(const QStringList &profiles, const QString &programFolder, QTextStream &out, QTextStream &err)
