@@ -119,50 +119,43 @@ ConfigLookup::ConfigLookup(const ConfigSnapshot &snapshot, const ConfigSyntax &s
     : m_holds(names.size(), false)
     , m_values(names.size())
 {
-    // Two indexes: prefix + name decides whether the config holds the tweak, the whole key gives its value. When
-    // the middle begins with a byte no name goes on with, a line holds a name exactly when the name ends before
-    // such a byte or at the line's end, so the first index need not be asked anywhere else.
+    // One index of prefix + name answers both questions: a line holds the name when the name ends there, and the
+    // value comes from the first line where the template's middle follows. When the middle begins with a byte no
+    // name goes on with, such a line's name ends there too, so the index need only try where names end.
     KeyIndex starts;
-    KeyIndex keys;
     starts.setCommonAffixes(syntax.prefix, QByteArrayView());
     starts.setWholeNamesOnly(!syntax.middle.isEmpty() && !KeyIndex::continuesName(syntax.middle[0]));
-    keys.setCommonAffixes(syntax.prefix, syntax.middle);
     qsizetype nameBytes = 0;
     for (const QByteArray &name : names)
         nameBytes += name.size();
     starts.reserve(names.size(), nameBytes + names.size() * syntax.prefix.size());
-    keys.reserve(names.size(), nameBytes + names.size() * (syntax.prefix.size() + syntax.middle.size()));
-    QList<int> startIds(names.size());
-    QList<int> keyIds(names.size());
+    QList<int> ids(names.size());
     std::string key;
     for (qsizetype i = 0; i < names.size(); ++i) {
         key.assign(syntax.prefix.constData(), std::size_t(syntax.prefix.size()));
         key.append(names[i].constData(), std::size_t(names[i].size()));
-        startIds[i] = starts.addKey(key);
-        key.append(syntax.middle.constData(), std::size_t(syntax.middle.size()));
-        keyIds[i] = keys.addKey(key);
+        ids[i] = starts.addKey(key);
     }
-    QList<bool> startSeen(starts.keyCount(), false);
-    QList<qsizetype> firstLine(keys.keyCount(), -1);
+    QList<bool> seen(starts.keyCount(), false);
+    QList<qsizetype> firstLine(starts.keyCount(), -1);
     const LineTable &lines = snapshot.allLines();
     for (qsizetype l = 0; l < lines.size(); ++l) {
         const QByteArrayView line = lines[l];
         if (isBlank(line))
             continue;
         starts.forEachKeyAtStart(line, [&](int id) {
-            if (!startSeen[id] && lineHoldsName(line, starts.key(id).size(), syntax.middle))
-                startSeen[id] = true;
-        });
-        keys.forEachKeyAtStart(line, [&](int id) {
-            if (firstLine[id] < 0)
+            const qsizetype length = starts.key(id).size();
+            if (!seen[id] && lineHoldsName(line, length, syntax.middle))
+                seen[id] = true;
+            if (firstLine[id] < 0 && line.sliced(length).startsWith(syntax.middle))
                 firstLine[id] = l;
         });
     }
     for (qsizetype i = 0; i < names.size(); ++i) {
-        m_holds[i] = startSeen[startIds[i]];
-        const qsizetype line = firstLine[keyIds[i]];
+        m_holds[i] = seen[ids[i]];
+        const qsizetype line = firstLine[ids[i]];
         if (line >= 0)
-            m_values[i] = valueAfterKey(lines[line], keys.key(keyIds[i]).size(), syntax.suffix);
+            m_values[i] = valueAfterKey(lines[line], starts.key(ids[i]).size() + syntax.middle.size(), syntax.suffix);
     }
 }
 

@@ -42,7 +42,7 @@ public:
     template<typename Visit>
     void forEachKeyAtStart(QByteArrayView line, Visit visit, qsizetype minLength = -1) const
     {
-        if (m_spans.empty() || !line.startsWith(m_commonPrefix))
+        if (m_spans.empty() || !startsWithPrefix(line))
             return;
         const char *data = line.data();
         const qsizetype size = line.size();
@@ -112,6 +112,7 @@ private:
     {
         constexpr std::uint64_t multiplier = 0x9E3779B97F4A7C15ULL;
         std::uint64_t h = std::uint64_t(length) * multiplier;
+        const bool wholeWords = length >= 8;
         while (length >= 8) {
             std::uint64_t word;
             std::memcpy(&word, data, 8);
@@ -120,13 +121,28 @@ private:
             length -= 8;
         }
         if (length > 0) {
+            // The last bytes: one word read back from the end when the key is that long (a copy of a variable
+            // length is a slow call), otherwise byte by byte.
             std::uint64_t word = 0;
-            std::memcpy(&word, data, std::size_t(length));
+            if (wholeWords) {
+                std::memcpy(&word, data + length - 8, 8);
+                word >>= 8 * (8 - length);
+            } else {
+                for (qsizetype i = 0; i < length; ++i)
+                    word |= std::uint64_t(static_cast<unsigned char>(data[i])) << (8 * i);
+            }
             h = (((h << 5) | (h >> 59)) ^ word) * multiplier;
         }
         h ^= h >> 31;
         h *= 0xBF58476D1CE4E5B9ULL;
         return h ^ (h >> 29);
+    }
+
+    bool startsWithPrefix(QByteArrayView line) const
+    {
+        const qsizetype size = m_commonPrefix.size();
+        return size == 0 ||
+               (line.size() >= size && std::memcmp(line.data(), m_commonPrefix.constData(), std::size_t(size)) == 0);
     }
 
     int find(const char *data, qsizetype length) const

@@ -68,6 +68,21 @@ const KeywordInfo *findKeyword(QByteArrayView line)
     return nullptr;
 }
 
+// The fields of a data line between its "|" separators, an empty line being one empty field. Each field is
+// copied once, into a list reserved for all of them.
+QList<QByteArray> fieldsOf(QByteArrayView line)
+{
+    QList<QByteArray> fields;
+    fields.reserve(line.count('|') + 1);
+    for (qsizetype from = 0;;) {
+        const qsizetype bar = line.indexOf('|', from);
+        fields.append(line.sliced(from, (bar < 0 ? line.size() : bar) - from).toByteArray());
+        if (bar < 0)
+            return fields;
+        from = bar + 1;
+    }
+}
+
 class Planner
 {
 public:
@@ -89,6 +104,7 @@ private:
             m_problems->append({line, message});
     }
     QByteArray data(int i) const { return m_lines[m_dataStart + i].toByteArray(); }
+    QList<QByteArray> fieldsAt(int i) const { return fieldsOf(m_lines[m_dataStart + i]); }
     int dataLine(int i) const { return m_dataStart + i + 1; }
 
     void handle(const KeywordInfo &info);
@@ -226,8 +242,8 @@ void Planner::handle(const KeywordInfo &info)
     }
     case Keyword::AddMulti: {
         TweakDefinition &tweak = newTweak(TweakKind::Multi, ControlKind::Multi, multiWidth, multiHeight);
-        const QList<QByteArray> texts = data(1).split('|');
-        const QList<QByteArray> values = data(2).split('|');
+        const QList<QByteArray> texts = fieldsAt(1);
+        const QList<QByteArray> values = fieldsAt(2);
         if (values.size() < texts.size()) {
             problem(dataLine(2), QCoreApplication::translate(
                                      "Tunesmith", "the entry values line has %1 fields, fewer than the %2 entry texts")
@@ -300,7 +316,7 @@ TweakDefinition &Planner::newTweak(TweakKind kind, ControlKind control, int widt
 
 QList<QByteArray> Planner::presetLine(int i)
 {
-    QList<QByteArray> fields = data(i).split('|');
+    QList<QByteArray> fields = fieldsAt(i);
     if (fields.size() < 4) {
         problem(dataLine(i),
                 QCoreApplication::translate("Tunesmith", "the preset line needs 4 fields separated by \"|\"; it has %1")
@@ -313,7 +329,7 @@ QList<QByteArray> Planner::presetLine(int i)
 
 void Planner::boundsLine(int i, TweakDefinition &tweak)
 {
-    const QList<QByteArray> fields = data(i).split('|');
+    const QList<QByteArray> fields = fieldsAt(i);
     if (fields.size() < 2) {
         problem(dataLine(i),
                 QCoreApplication::translate("Tunesmith", "the bounds line needs 2 fields separated by \"|\"; it has %1")
