@@ -40,6 +40,8 @@ int KeyIndex::addKey(QByteArrayView key)
         m_hasLength.resize(std::size_t(m_maxLength + 1), 0);
     }
     m_hasLength[std::size_t(key.size())] = 1;
+    if (!key.isEmpty())
+        m_endsKey[static_cast<unsigned char>(key.back())] = true;
     return id;
 }
 

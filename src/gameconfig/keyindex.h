@@ -49,8 +49,10 @@ public:
         const qsizetype last = std::min(size, m_maxLength);
         const qsizetype suffixSize = m_commonSuffix.size();
         const auto tryLength = [&](qsizetype length) {
-            if (!m_hasLength[std::size_t(length)])
+            if (!m_hasLength[std::size_t(length)] ||
+                (length > 0 && !m_endsKey[static_cast<unsigned char>(data[length - 1])])) {
                 return;
+            }
             if (suffixSize > 0 &&
                 std::memcmp(data + length - suffixSize, m_commonSuffix.constData(), std::size_t(suffixSize)) != 0) {
                 return;
@@ -168,8 +170,9 @@ private:
 
     std::string m_bytes; // the keys, one after another
     std::vector<Span> m_spans;
-    std::vector<Slot> m_slots;     // open addressing, linear probing; size a power of two
-    std::vector<char> m_hasLength; // by length: whether some key has it
+    std::vector<Slot> m_slots;         // open addressing, linear probing; size a power of two
+    std::vector<char> m_hasLength;     // by length: whether some key has it
+    std::array<bool, 256> m_endsKey{}; // by byte: whether some key ends with it
     qsizetype m_minLength = 0;
     qsizetype m_maxLength = -1;
     QByteArray m_commonPrefix;
