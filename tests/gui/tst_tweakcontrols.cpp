@@ -1,8 +1,11 @@
 #include "app/widgets/dialogs.h"
 #include "tweakpage.h"
+#include "tweaks/widgets/pagetabs.h"
 #include "tweaks/widgets/ruleerror.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -42,6 +45,7 @@ private slots:
     void accessibleNames_comeFromTheDecodedShortDescription();
 
     void heading_showsValueInBoldColouredCaptionAboveARule();
+    void pageTabs_measureAsPlainTabsDo();
     void ruleError_showsCriticalBoxTitledError();
 
 private:
@@ -332,10 +336,13 @@ void TestTweakControls::writeProperties_takesCaptionAndTypedBoxText()
 
 void TestTweakControls::accessibleNames_comeFromTheDecodedShortDescription()
 {
+    // The controls exist before assistive technology starts; they are named when it does, and follow the model.
     TweakPage page;
     page.simpleModel.setShortDescription("Caf\xe9 lights");
     page.multiModel.setShortDescription("Detail");
     page.textModel.setShortDescription("Rate");
+    QAccessible::setActive(true);
+    const auto inactive = qScopeGuard([] { QAccessible::setActive(false); });
     const QString cafe = QStringLiteral("Caf\u00e9 lights");
     QCOMPARE(caption(page.simple)->text(), cafe);
     QCOMPARE(page.simple->accessibleName(), cafe);
@@ -343,6 +350,8 @@ void TestTweakControls::accessibleNames_comeFromTheDecodedShortDescription()
     QCOMPARE(optCVar(page.simple, 0)->accessibleName(), cafe + QStringLiteral(": Off"));
     QCOMPARE(cmbValue(page.multi)->accessibleName(), QStringLiteral("Detail"));
     QCOMPARE(txtValue(page.text)->accessibleName(), QStringLiteral("Rate"));
+    page.textModel.setShortDescription("Rate limit");
+    QCOMPARE(txtValue(page.text)->accessibleName(), QStringLiteral("Rate limit"));
 }
 
 void TestTweakControls::heading_showsValueInBoldColouredCaptionAboveARule()
@@ -384,4 +393,33 @@ void TestTweakControls::ruleError_showsCriticalBoxTitledError()
 }
 
 QTEST_MAIN(TestTweakControls)
+void TestTweakControls::pageTabs_measureAsPlainTabsDo()
+{
+    // The page tabs remember sizes; they must still be the sizes Qt gives, for every place and after a font change.
+    PageTabs remembering;
+    QTabWidget plain;
+    const QStringList captions = {QStringLiteral("Graphics"), QStringLiteral("Graphics (2)"), QStringLiteral("Sound"),
+                                  QStringLiteral("Graphics"), QStringLiteral("A much longer network caption")};
+    for (const QString &caption : captions) {
+        remembering.addTab(new QWidget, caption);
+        plain.addTab(new QWidget, caption);
+    }
+    const auto sameSizes = [&] {
+        for (int i = 0; i < captions.size(); ++i) {
+            if (remembering.tabBar()->tabRect(i).size() != plain.tabBar()->tabRect(i).size())
+                return false;
+        }
+        return true;
+    };
+    QVERIFY(sameSizes());
+    remembering.setCurrentIndex(3);
+    plain.setCurrentIndex(3);
+    QVERIFY(sameSizes());
+    QFont larger = remembering.tabBar()->font();
+    larger.setPointSizeF(larger.pointSizeF() * 2);
+    remembering.tabBar()->setFont(larger);
+    plain.tabBar()->setFont(larger);
+    QVERIFY(sameSizes());
+}
+
 #include "tst_tweakcontrols.moc"

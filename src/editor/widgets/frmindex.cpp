@@ -18,6 +18,7 @@
 #include "tweaks/widgets/cvarsimple.h"
 #include "tweaks/widgets/cvartext.h"
 #include "tweaks/widgets/lbllabel.h"
+#include "tweaks/widgets/pagetabs.h"
 #include "tweaks/widgets/ruleerror.h"
 
 #include <QCloseEvent>
@@ -68,11 +69,10 @@ frmIndex::frmIndex(Application &app)
     m_client->setMouseTracking(true);
     setCentralWidget(m_client);
 
-    m_tabTunesmith = new QTabWidget(m_client);
+    m_tabTunesmith = new PageTabs(m_client);
     m_tabTunesmith->setObjectName(QStringLiteral("tabTunesmith"));
     m_tabTunesmith->setGeometry(twipsRect(0, 0, 10120, 5180));
     m_tabTunesmith->tabBar()->setFont(namedFont(QStringLiteral("Verdana"), 7.5));
-    m_tabTunesmith->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { color: rgb(192, 64, 0); }"));
     // The strip of tab captions belongs to the tab strip: the pointer moving over it hides the description box.
     m_tabTunesmith->tabBar()->setMouseTracking(true);
     m_tabTunesmith->tabBar()->installEventFilter(this);
@@ -216,7 +216,10 @@ void frmIndex::buildPages()
         page->setMouseTracking(true);
         page->installEventFilter(this);
         m_pages.append(page);
-        m_tabTunesmith->addTab(page, decodeText(caption));
+        // Coloured tab by tab: a style sheet on the strip would send every tab's size through the style sheet
+        // engine, at each of a large profile's many tabs.
+        const int tab = m_tabTunesmith->addTab(page, decodeText(caption));
+        m_tabTunesmith->tabBar()->setTabTextColor(tab, QColor(192, 64, 0));
     }
     // Positions are twips from the tab strip's top left corner; a page starts below the page tabs.
     auto place = [](QWidget *widget, const PlacedControl &control) {

@@ -4,7 +4,9 @@
 #include "tweakparts.h"
 #include "twips.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
@@ -55,6 +57,32 @@ qint16 shiftCode(Qt::KeyboardModifiers modifiers)
 
 } // namespace
 
+// Whether assistive technology is active; when it becomes active, every control is named.
+class AccessibilityWatch : public QAccessible::ActivationObserver
+{
+public:
+    static AccessibilityWatch &instance()
+    {
+        // Never deleted: Qt keeps observers until the process ends.
+        static auto *watch = new AccessibilityWatch;
+        return *watch;
+    }
+
+    bool active() const { return m_active || QAccessible::isActive(); }
+
+    void accessibilityActiveChanged(bool active) override
+    {
+        m_active = active;
+        if (active)
+            TweakControl::nameAllControls();
+    }
+
+private:
+    AccessibilityWatch() { QAccessible::installActivationObserver(this); }
+
+    bool m_active = false;
+};
+
 TweakControl::TweakControl(TweakModel *model, const QString &kindName, QSize sizeTwips, QRect captionTwips,
                            QWidget *parent)
     : QWidget(parent)
@@ -102,8 +130,18 @@ void TweakControl::refresh()
     syncMenu();
 }
 
+void TweakControl::nameAllControls()
+{
+    for (QWidget *widget : QApplication::allWidgets()) {
+        if (auto *control = qobject_cast<TweakControl *>(widget))
+            control->refresh();
+    }
+}
+
 void TweakControl::setAccessibleNameOf(QWidget *widget, const QString &name)
 {
+    if (!AccessibilityWatch::instance().active())
+        return;
     // Every change is announced to assistive technology, which costs Qt an accessible object per widget: a refresh
     // that changes nothing announces nothing.
     if (widget->accessibleName() != name)

@@ -60,10 +60,16 @@ protected:
     void contextMenuEvent(QContextMenuEvent *event) override;
 
     QAction *addMenuEntry(QMenu *menu, const QString &caption, const QString &name);
-    // Sets the name unless the widget already has it.
+    // Sets the name unless the widget already has it, while assistive technology is active: Qt builds an
+    // accessible object for every widget that is given a name, which costs a large profile's pages more than the
+    // rest of their controls' set-up. Every control is named when assistive technology becomes active.
     static void setAccessibleNameOf(QWidget *widget, const QString &name);
 
 private:
+    friend class AccessibilityWatch;
+    // Names every control (the watch calls it when assistive technology becomes active).
+    static void nameAllControls();
+
     void buildMenu();
     void syncMenu();
     bool captionEvent(QEvent *event);
