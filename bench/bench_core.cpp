@@ -214,12 +214,21 @@ void BM_SaveConfig(benchmark::State &state)
             state.SkipWithError("cannot read the config");
             break;
         }
-        const QByteArray merged = mergeConfig(*snapshot, configSyntax, input.items);
-        if (!saveFile(file.path(), merged, &error)) {
+        // As the program saves: the merged file goes to disk piece by piece, never joined in memory.
+        written = 0;
+        const bool saved = saveFilePieces(
+            file.path(),
+            [&](const PieceWriter &write) {
+                return writeMergedConfig(*snapshot, configSyntax, input.items, [&](QByteArrayView piece) {
+                    written += piece.size();
+                    return write(piece);
+                });
+            },
+            &error);
+        if (!saved) {
             state.SkipWithError("cannot write the config");
             break;
         }
-        written = merged.size();
     }
     // Every item that was not in the file adds one line; the rest replace in place.
     const auto saved = readWholeFile(file.path());

@@ -59,6 +59,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     FUZZ_CHECK(fast == literal);
 
+    // A save writes the same bytes piece by piece.
+    QByteArray pieces;
+    FUZZ_CHECK(writeMergedConfig(snapshot, *syntax, items, [&pieces](QByteArrayView piece) {
+        pieces += piece;
+        return true;
+    }));
+    FUZZ_CHECK(pieces == fast);
+
     // The changes listed for a preview come from the same merge.
     QList<MergeChange> changes;
     FUZZ_CHECK(mergeConfig(snapshot, *syntax, items, &changes) == fast);

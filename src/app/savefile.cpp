@@ -76,6 +76,12 @@ int attempts()
 
 bool saveFile(const QString &path, const QByteArray &bytes, QString *error)
 {
+    return saveFilePieces(
+        path, [&bytes](const PieceWriter &write) { return write(bytes); }, error);
+}
+
+bool saveFilePieces(const QString &path, const std::function<bool(const PieceWriter &)> &produce, QString *error)
+{
     using Step = SaveFileFaults::Step;
     auto fail = [&](const QString &reason) {
         if (error)
@@ -93,23 +99,49 @@ bool saveFile(const QString &path, const QByteArray &bytes, QString *error)
         return fail(QStringLiteral("Permission denied"));
     // QSaveFile resolves a symbolic link itself and writes the link's target, copying the old permissions. Until
     // commit() nothing is visible in the folder; leaving without it discards the temporary file.
-    // Unbuffered: the bytes go to the system in one write, and a failing write keeps the system's reason (a full
-    // disk, a file size limit) instead of the "Unknown error" of a failing buffer flush inside commit().
+    // Unbuffered: every chunk goes to the system in one write, and a failing write keeps the system's reason (a
+    // full disk, a file size limit) instead of the "Unknown error" of a failing buffer flush inside commit().
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return fail(file.errorString());
-    if (fault == Step::Write || fault == Step::DiskFull) {
-        const qsizetype part = fault == Step::Write ? bytes.size() / 4 : bytes.size() / 2;
-        if (file.write(bytes.first(part)) != part)
-            return fail(file.errorString());
-        return fail(fault == Step::Write ? QStringLiteral("Input/output error")
-                                         : QStringLiteral("No space left on device"));
-    }
-    // A write that stops part way (a full disk, a file size limit) leaves Qt without a reason; the system has one.
-    errno = 0;
-    const qint64 written = file.write(bytes);
-    if (written != bytes.size())
-        return fail(errno != 0 ? qt_error_string(errno) : file.errorString());
+
+    QString reason;
+    const auto writeChunk = [&](QByteArrayView bytes) {
+        if (fault == Step::Write || fault == Step::DiskFull) {
+            const qsizetype part = fault == Step::Write ? bytes.size() / 4 : bytes.size() / 2;
+            reason = file.write(bytes.data(), part) != part ? file.errorString()
+                     : fault == Step::Write                 ? QStringLiteral("Input/output error")
+                                                            : QStringLiteral("No space left on device");
+            return false;
+        }
+        // A write that stops part way (a full disk, a file size limit) leaves Qt without a reason; the system has
+        // one.
+        errno = 0;
+        if (file.write(bytes.data(), bytes.size()) != bytes.size()) {
+            reason = errno != 0 ? qt_error_string(errno) : file.errorString();
+            return false;
+        }
+        return true;
+    };
+    // Small pieces are gathered into chunks; a piece of a chunk's size or more is written as it is.
+    constexpr qsizetype chunkSize = 256 * 1024;
+    QByteArray chunk;
+    const PieceWriter write = [&](QByteArrayView piece) {
+        if (!reason.isEmpty())
+            return false;
+        if (chunk.size() + piece.size() > chunkSize && !chunk.isEmpty()) {
+            if (!writeChunk(chunk))
+                return false;
+            chunk.resize(0);
+        }
+        if (piece.size() >= chunkSize)
+            return writeChunk(piece);
+        chunk.append(piece);
+        return true;
+    };
+    // The last chunk goes out even when empty, so an injected write fault strikes an empty file too.
+    if (!produce(write) || !writeChunk(chunk))
+        return fail(reason);
     if (fault == Step::Flush || fault == Step::Rename) {
         if (!file.flush())
             return fail(file.errorString());

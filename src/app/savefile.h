@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+
+#include <functional>
 
 namespace Tunesmith
 {
@@ -17,6 +20,14 @@ namespace Tunesmith
 // file behind. It is never read and never reused: every save creates a new random name exclusively. It is not
 // deleted either, because a player's own file may have a name of that shape.
 bool saveFile(const QString &path, const QByteArray &bytes, QString *error);
+
+// Takes the pieces of a file one after another; false when a piece could not be written.
+using PieceWriter = std::function<bool(QByteArrayView)>;
+
+// saveFile for a file made of many pieces, which need not be joined in memory first: produce hands them to the
+// writer in order (and returns what the writer last returned); they reach the temporary file through one
+// buffer of a fixed size.
+bool saveFilePieces(const QString &path, const std::function<bool(const PieceWriter &)> &produce, QString *error);
 
 // A test seam for the faults a player's disk can have. While a fault is set, saveFile fails at that step for
 // targets in the chosen folder, with the reason the system would give, and leaves the target as it was.

@@ -116,14 +116,16 @@ bool isBlank(QByteArrayView line)
     return true;
 }
 
-QByteArray asciiLower(QByteArrayView text)
+bool isKeyword(QByteArrayView text, QByteArrayView keyword)
 {
-    QByteArray out = text.toByteArray();
-    for (char &c : out) {
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
+    if (text.size() != keyword.size())
+        return false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text[i] >= 'A' && text[i] <= 'Z' ? char(text[i] - 'A' + 'a') : text[i];
+        if (c != keyword[i])
+            return false;
     }
-    return out;
+    return true;
 }
 
 std::optional<QByteArray> readWholeFile(const QString &path, QString *error)

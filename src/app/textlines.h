@@ -63,8 +63,9 @@ private:
 // A line is blank when it is empty or holds only space characters (a tab counts as content).
 bool isBlank(QByteArrayView line);
 
-// Lower-cases ASCII letters only, as keyword and title matching expect.
-QByteArray asciiLower(QByteArrayView text);
+// Whether text is the lower-case keyword with any of its ASCII letters in either case, as keyword and title
+// matching expect.
+bool isKeyword(QByteArrayView text, QByteArrayView keyword);
 
 // The largest file readWholeFile reads: far above any profile, settings file or game config, far below what
 // would exhaust memory once the file is split into lines and merged.

@@ -56,7 +56,7 @@ bool profileIsOlder(const QByteArray &profile, const QByteArray &manifestDate)
     const QList<QByteArrayView> lines = splitLineViews(profile);
     bool older = false;
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (asciiLower(lines[i]) != "[title]")
+        if (!isKeyword(lines[i], "[title]"))
             continue;
         if (i + 2 >= lines.size())
             break;

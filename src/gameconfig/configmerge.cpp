@@ -66,9 +66,11 @@ public:
             --m_originalCount;
     }
 
-    // The lines from first on joined with lineEnd, with a final lineEnd when endsWithLineEnd is set. Runs of the
-    // snapshot's lines are copied in one piece when their own line ends are lineEnd.
-    QByteArray join(qsizetype first, const QByteArray &lineEnd, bool endsWithLineEnd, bool runsKeepLineEnds) const
+    // The lines from first on joined with lineEnd, with a final lineEnd when endsWithLineEnd is set, handed to put
+    // piece by piece until it returns false. Runs of the snapshot's lines go in one piece when their own line ends
+    // are lineEnd.
+    template<typename Put>
+    bool writeTo(qsizetype first, const QByteArray &lineEnd, bool endsWithLineEnd, bool runsKeepLineEnds, Put put) const
     {
         std::vector<std::pair<qsizetype, int>> replaced;
         replaced.reserve(m_replaced.size());
@@ -78,51 +80,62 @@ public:
         }
         std::sort(replaced.begin(), replaced.end());
 
-        qsizetype total = (count() - first) * lineEnd.size();
-        if (!endsWithLineEnd)
-            total -= lineEnd.size();
-        for (qsizetype l = first; l < m_originalCount; ++l)
-            total += m_original[l].size();
-        for (const auto &entry : replaced)
-            total += m_written[std::size_t(entry.second)].length - m_original[entry.first].size();
-        // Leading blank lines are dropped, and with no line of the snapshot left, appended ones may be too.
-        const auto appended = m_appended.cbegin() + std::max<qsizetype>(0, first - m_originalCount);
-        for (auto at = appended; at != m_appended.cend(); ++at)
-            total += m_written[std::size_t(*at)].length;
-
-        QByteArray out(total, Qt::Uninitialized);
-        char *to = out.data();
-        const auto put = [&to](QByteArrayView bytes) {
-            std::memcpy(to, bytes.data(), std::size_t(bytes.size()));
-            to += bytes.size();
-        };
         bool firstLine = true;
         const auto putLine = [&](QByteArrayView line) {
-            if (!firstLine)
-                put(lineEnd);
+            const bool ended = firstLine || put(QByteArrayView(lineEnd));
             firstLine = false;
-            put(line);
+            return ended && put(line);
         };
         auto next = replaced.cbegin();
         for (qsizetype l = first; l < m_originalCount;) {
             const qsizetype runEnd = next == replaced.cend() ? m_originalCount : next->first;
             if (runsKeepLineEnds && l < runEnd) {
                 const char *from = m_original[l].data();
-                putLine(QByteArrayView(from, m_original[runEnd - 1].data() + m_original[runEnd - 1].size() - from));
+                if (!putLine(
+                        QByteArrayView(from, m_original[runEnd - 1].data() + m_original[runEnd - 1].size() - from)))
+                    return false;
                 l = runEnd;
             }
-            for (; l < runEnd; ++l)
-                putLine(m_original[l]);
+            for (; l < runEnd; ++l) {
+                if (!putLine(m_original[l]))
+                    return false;
+            }
             if (next != replaced.cend()) {
-                putLine(view(m_written[std::size_t(next->second)]));
+                if (!putLine(view(m_written[std::size_t(next->second)])))
+                    return false;
                 ++next;
                 ++l;
             }
         }
-        for (auto at = appended; at != m_appended.cend(); ++at)
-            putLine(view(m_written[std::size_t(*at)]));
-        if (endsWithLineEnd)
-            put(lineEnd);
+        for (auto at = appendedFrom(first); at != m_appended.cend(); ++at) {
+            if (!putLine(view(m_written[std::size_t(*at)])))
+                return false;
+        }
+        return !endsWithLineEnd || put(QByteArrayView(lineEnd));
+    }
+
+    // What writeTo hands over, in one buffer.
+    QByteArray join(qsizetype first, const QByteArray &lineEnd, bool endsWithLineEnd, bool runsKeepLineEnds) const
+    {
+        qsizetype total = (count() - first) * lineEnd.size();
+        if (!endsWithLineEnd)
+            total -= lineEnd.size();
+        for (qsizetype l = first; l < m_originalCount; ++l)
+            total += m_original[l].size();
+        for (const auto &entry : m_replaced) {
+            if (entry.first >= first && entry.first < m_originalCount)
+                total += m_written[std::size_t(entry.second)].length - m_original[entry.first].size();
+        }
+        for (auto at = appendedFrom(first); at != m_appended.cend(); ++at)
+            total += m_written[std::size_t(*at)].length;
+
+        QByteArray out(total, Qt::Uninitialized);
+        char *to = out.data();
+        writeTo(first, lineEnd, endsWithLineEnd, runsKeepLineEnds, [&to](QByteArrayView bytes) {
+            std::memcpy(to, bytes.data(), std::size_t(bytes.size()));
+            to += bytes.size();
+            return true;
+        });
         Q_ASSERT(to == out.data() + total);
         return out;
     }
@@ -134,6 +147,12 @@ private:
         qsizetype length;
         int stamp;
     };
+
+    // Leading blank lines are dropped, and with no line of the snapshot left, appended ones may be too.
+    std::vector<int>::const_iterator appendedFrom(qsizetype first) const
+    {
+        return m_appended.cbegin() + std::max<qsizetype>(0, first - m_originalCount);
+    }
 
     int writtenAt(qsizetype line) const
     {
@@ -259,18 +278,36 @@ void assign(std::string &to, std::initializer_list<QByteArrayView> parts)
 
 } // namespace
 
-QByteArray mergeConfig(const ConfigSnapshot &snapshot, const ConfigSyntax &syntax, const QList<MergeItem> &items,
-                       QList<MergeChange> *changes)
+namespace
 {
-    // Without a single item the one-by-one save never rewrites the file: it keeps its leading blank lines and
-    // every line end as they are.
-    if (items.isEmpty())
-        return snapshot.bytes();
+
+// The file as the steps leave it, and how its lines are joined.
+struct Merged
+{
+    explicit Merged(const ConfigSnapshot &snapshot)
+        : lines(snapshot.allLines())
+        , endsWithLineEnd(snapshot.endsWithLineEnd())
+        , lineEnd(snapshot.lineEnd())
+    {}
+
+    MergedLines lines;
+    qsizetype head = 0; // the first line kept
+    bool endsWithLineEnd;
+    QByteArray lineEnd;
+    bool runsKeepLineEnds = false;
+
+    bool isEmpty() const { return head == lines.count(); }
+};
+
+// Applies the items (at least one) in order, as the one-by-one save does.
+void applySteps(Merged &merged, const ConfigSnapshot &snapshot, const ConfigSyntax &syntax,
+                const QList<MergeItem> &items, QList<MergeChange> *changes)
+{
     const LineTable &original = snapshot.allLines();
-    MergedLines lines(original);
-    qsizetype head = 0;
-    bool endsWithLineEnd = snapshot.endsWithLineEnd();
-    QByteArray lineEnd = snapshot.lineEnd();
+    MergedLines &lines = merged.lines;
+    qsizetype &head = merged.head;
+    bool &endsWithLineEnd = merged.endsWithLineEnd;
+    QByteArray &lineEnd = merged.lineEnd;
 
     KeyIndex index;
     index.setCommonAffixes(syntax.prefix, syntax.middle);
@@ -351,9 +388,35 @@ QByteArray mergeConfig(const ConfigSnapshot &snapshot, const ConfigSyntax &synta
         }
     }
 
-    if (head == lines.count())
+    merged.runsKeepLineEnds = snapshot.uniformLineEnds() && lineEnd == snapshot.lineEnd();
+}
+
+} // namespace
+
+QByteArray mergeConfig(const ConfigSnapshot &snapshot, const ConfigSyntax &syntax, const QList<MergeItem> &items,
+                       QList<MergeChange> *changes)
+{
+    // Without a single item the one-by-one save never rewrites the file: it keeps its leading blank lines and
+    // every line end as they are.
+    if (items.isEmpty())
+        return snapshot.bytes();
+    Merged merged(snapshot);
+    applySteps(merged, snapshot, syntax, items, changes);
+    if (merged.isEmpty())
         return {};
-    return lines.join(head, lineEnd, endsWithLineEnd, snapshot.uniformLineEnds() && lineEnd == snapshot.lineEnd());
+    return merged.lines.join(merged.head, merged.lineEnd, merged.endsWithLineEnd, merged.runsKeepLineEnds);
+}
+
+bool writeMergedConfig(const ConfigSnapshot &snapshot, const ConfigSyntax &syntax, const QList<MergeItem> &items,
+                       const PieceWriter &write)
+{
+    if (items.isEmpty())
+        return write(snapshot.bytes());
+    Merged merged(snapshot);
+    applySteps(merged, snapshot, syntax, items, nullptr);
+    if (merged.isEmpty())
+        return true;
+    return merged.lines.writeTo(merged.head, merged.lineEnd, merged.endsWithLineEnd, merged.runsKeepLineEnds, write);
 }
 
 } // namespace Tunesmith

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/programstate.h"
+#include "app/savefile.h"
 #include "configsnapshot.h"
 
 #include <QByteArray>
@@ -31,5 +32,10 @@ struct MergeChange
 // line end joins the lines. Values must not hold line breaks.
 QByteArray mergeConfig(const ConfigSnapshot &snapshot, const ConfigSyntax &syntax, const QList<MergeItem> &items,
                        QList<MergeChange> *changes = nullptr);
+
+// The same bytes handed to write piece by piece (views into the snapshot and the merge's own lines), so that a
+// large config is written without being built in memory first. Returns false as soon as write does.
+bool writeMergedConfig(const ConfigSnapshot &snapshot, const ConfigSyntax &syntax, const QList<MergeItem> &items,
+                       const PieceWriter &write);
 
 } // namespace Tunesmith

@@ -61,7 +61,9 @@ bool save(const LoadedProfile &profile, const ProgramState &state, const Clock &
             return false;
         }
     }
-    return saveFile(path, mergeConfig(*snapshot, state.syntax, items), error);
+    return saveFilePieces(
+        path, [&](const PieceWriter &write) { return writeMergedConfig(*snapshot, state.syntax, items, write); },
+        error);
 }
 
 bool preview(const LoadedProfile &profile, const ProgramState &state, const QString &path, QList<MergeChange> *changes,

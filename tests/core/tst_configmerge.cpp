@@ -70,7 +70,18 @@ std::optional<QString> mismatch(const MergeCase &c, const QString &path)
     QFile::remove(path);
     if (c.exists && !writeAll(path, c.bytes()))
         return QStringLiteral("cannot write %1").arg(path);
-    const QByteArray fast = mergeConfig(ConfigSnapshot(c.bytes(), c.exists), c.syntax, c.items);
+    const ConfigSnapshot snapshot(c.bytes(), c.exists);
+    const QByteArray fast = mergeConfig(snapshot, c.syntax, c.items);
+    // A save writes the same bytes piece by piece.
+    QByteArray pieces;
+    writeMergedConfig(snapshot, c.syntax, c.items, [&pieces](QByteArrayView piece) {
+        pieces += piece;
+        return true;
+    });
+    if (pieces != fast) {
+        return QStringLiteral("piece by piece: %1\njoined:         %2")
+            .arg(QString::fromUtf8(quoted(pieces)), QString::fromUtf8(quoted(fast)));
+    }
     QString error;
     if (!literalMerge(path, c.syntax, c.items, &error))
         return QStringLiteral("one-by-one save failed: %1").arg(error);

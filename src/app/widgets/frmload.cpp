@@ -164,7 +164,7 @@ void frmLoad::lstLoad_Click()
     if (readable) {
         const QList<QByteArrayView> lines = splitLineViews(*bytes);
         for (qsizetype i = 0; i < lines.size(); ++i) {
-            if (asciiLower(lines[i]) != "[title]")
+            if (!isKeyword(lines[i], "[title]"))
                 continue;
             if (i + 3 >= lines.size()) {
                 readable = false; // the file ends inside its title block
