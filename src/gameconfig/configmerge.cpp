@@ -276,11 +276,6 @@ void assign(std::string &to, std::initializer_list<QByteArrayView> parts)
         to.append(part.data(), std::size_t(part.size()));
 }
 
-} // namespace
-
-namespace
-{
-
 // The file as the steps leave it, and how its lines are joined.
 struct Merged
 {
