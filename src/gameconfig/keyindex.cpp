@@ -1,5 +1,7 @@
 #include "keyindex.h"
 
+#include <algorithm>
+
 namespace Tunesmith
 {
 
@@ -42,6 +44,10 @@ int KeyIndex::addKey(QByteArrayView key)
     m_hasLength[std::size_t(key.size())] = 1;
     if (!key.isEmpty())
         m_endsKey[static_cast<unsigned char>(key.back())] = true;
+    for (const char c : key.sliced(std::min(key.size(), m_commonPrefix.size()))) {
+        if (!continuesName(c))
+            m_nameBytesOnly = false;
+    }
     return id;
 }
 

@@ -64,7 +64,14 @@ public:
                 visit(id);
         };
         qsizetype length = std::max({m_minLength, minLength + 1, suffixSize});
-        if (m_wholeNames) {
+        if (m_wholeNames && m_nameBytesOnly) {
+            // Every key is the prefix and then bytes of a name: a key can only end where the line's name does.
+            qsizetype end = m_commonPrefix.size();
+            while (end < size && end <= last && continuesName(data[end]))
+                ++end;
+            if (end >= length && end <= last)
+                tryLength(end);
+        } else if (m_wholeNames) {
             // Only where the line's name ends.
             for (; length <= last; ++length) {
                 if (length == size || !continuesName(data[length]))
@@ -178,6 +185,7 @@ private:
     QByteArray m_commonPrefix;
     QByteArray m_commonSuffix;
     bool m_wholeNames = false;
+    bool m_nameBytesOnly = true; // after the common prefix, every key holds only bytes that continue a name
 };
 
 } // namespace Tunesmith
