@@ -141,7 +141,7 @@ bool saveFilePieces(const QString &path, const std::function<bool(const PieceWri
     };
     // The last chunk goes out even when empty, so an injected write fault strikes an empty file too.
     if (!produce(write) || !writeChunk(chunk))
-        return fail(reason);
+        return fail(reason.isEmpty() ? file.errorString() : reason);
     if (fault == Step::Flush || fault == Step::Rename) {
         if (!file.flush())
             return fail(file.errorString());

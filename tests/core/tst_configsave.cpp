@@ -1,5 +1,6 @@
 #include "app/clock.h"
 #include "app/programstate.h"
+#include "app/savefile.h"
 #include "backupreference.h"
 #include "gameconfig/backups.h"
 #include "gameconfig/configwriter.h"
@@ -82,6 +83,7 @@ private slots:
     void saveWhenBackupFails_leavesConfigByteIdentical();
     void saveToUnwritablePlace_failsAndLeavesTargetAlone_data();
     void saveToUnwritablePlace_failsAndLeavesTargetAlone();
+    void savedPieces_areTheFileAcrossChunkBoundaries();
     void dialogFilter_extensionStartsAfterFirstDot_data();
     void dialogFilter_extensionStartsAfterFirstDot();
 };
@@ -229,4 +231,32 @@ void TestConfigSave::dialogFilter_extensionStartsAfterFirstDot()
 }
 
 QTEST_GUILESS_MAIN(TestConfigSave)
+void TestConfigSave::savedPieces_areTheFileAcrossChunkBoundaries()
+{
+    // Small pieces that fill the writer's 256 KiB chunks unevenly, one piece of exactly a chunk, one larger than a
+    // chunk, an empty one and a last short one: the file is their bytes in order, nothing lost or doubled.
+    QList<QByteArray> pieces;
+    for (int i = 0; i < 40000; ++i)
+        pieces.append(QByteArray("seta line_") + QByteArray::number(i) + " \"" + QByteArray(i % 7, 'x') + "\"\r\n");
+    pieces.append(QByteArray(256 * 1024, 'a'));
+    pieces.append(QByteArray());
+    pieces.append(QByteArray(700 * 1024, 'b'));
+    pieces.append("end");
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("game.cfg"));
+    QString error;
+    QVERIFY2(saveFilePieces(
+                 path,
+                 [&](const PieceWriter &write) {
+                     for (const QByteArray &piece : std::as_const(pieces)) {
+                         if (!write(piece))
+                             return false;
+                     }
+                     return true;
+                 },
+                 &error),
+             qPrintable(error));
+    QCOMPARE(readAll(path), pieces.join());
+}
+
 #include "tst_configsave.moc"
