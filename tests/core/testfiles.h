@@ -16,3 +16,11 @@ inline bool writeAll(const QString &path, const QByteArray &bytes)
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
+
+// A test profile written as players' profiles are, with CR LF, and padded with notes past the 512 bytes below
+// which start-up deletes a profile. text uses LF.
+inline QByteArray keptProfile(QByteArray text)
+{
+    text += QByteArray("Notes at keyword position are skipped.\n").repeated(12);
+    return text.replace("\n", "\r\n");
+}

@@ -7,6 +7,7 @@
 #include "editor/widgets/findbar.h"
 #include "editor/widgets/frmindex.h"
 #include "editor/widgets/tweakhistory.h"
+#include "testfiles.h"
 #include "tweaks/widgets/cvarmulti.h"
 #include "tweaks/widgets/cvarsimple.h"
 #include "tweaks/widgets/tweakparts.h"
@@ -44,9 +45,7 @@ QByteArray smallProfile()
         "[add multi]\nr_picmip\nHigh|Medium|Low\n0|1|2\n1|0|2|2\nTexture detail\nHow sharp textures are.\n"
         "[add text]\ncom_maxfps\n30|250\n85|60|125|250\nFrame limit\nMost frames a second.\n"
         "[add tab]\nNetwork\n[add ping text]\nrate\n2500|25000\nds/8\nRate\nBytes a second the server may send.\n";
-    // Profiles of 512 bytes or less are deleted at start-up.
-    text += QByteArray("Notes at keyword position are skipped.\n").repeated(12);
-    return text.replace("\n", "\r\n");
+    return keptProfile(text);
 }
 
 bool writeFile(const QString &path, const QByteArray &bytes, const QDateTime &written = {})

@@ -5,6 +5,7 @@
 #include "app/widgets/platform.h"
 #include "app/widgets/twips.h"
 #include "editor/widgets/frmindex.h"
+#include "testfiles.h"
 
 #include <QAction>
 #include <QApplication>
@@ -39,15 +40,7 @@ QByteArray smallProfile(const QByteArray &game = "Test Game")
         "[add multi]\nr_picmip\nHigh|Medium|Low\n0|1|2\n1|0|2|2\nTexture detail\nHow sharp textures are.\n"
         "[add tab]\nNetwork\n[add text]\ncom_maxfps\n30|250\n85|60|125|250\nFrame limit\nMost frames a second.\n"
         "[add ping text]\nrate\n2500|25000\nds/8\nRate\nBytes a second the server may send.\n";
-    // Profiles of 512 bytes or less are deleted at start-up.
-    text += QByteArray("Notes at keyword position are skipped.\n").repeated(12);
-    return text.replace("\n", "\r\n");
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    return keptProfile(text);
 }
 
 QByteArray readFile(const QString &path)
@@ -101,7 +94,7 @@ private:
     frmIndex *loadFirstProfile(Application &app);
     frmIndex *startWithProfile()
     {
-        writeFile(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
+        writeAll(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
         return loadFirstProfile(*startApp());
     }
 
@@ -122,7 +115,7 @@ void TestMainPath::init()
     Platform::takeStartedPrograms();
     Platform::takeOpenedLinks();
     // No update server is ever asked from a test.
-    writeFile(m_folder + QStringLiteral("/config.cfg"), "update|0\r\n");
+    writeAll(m_folder + QStringLiteral("/config.cfg"), "update|0\r\n");
 }
 
 void TestMainPath::cleanup()
@@ -140,7 +133,7 @@ Application *TestMainPath::startApp()
 
 frmIndex *TestMainPath::loadFirstProfile(Application &app)
 {
-    writeFile(m_folder + QStringLiteral("/config.cfg"), "update|0\r\nTest Game.tsm|" + m_folder.toUtf8() + "/game\r\n");
+    writeAll(m_folder + QStringLiteral("/config.cfg"), "update|0\r\nTest Game.tsm|" + m_folder.toUtf8() + "/game\r\n");
     app.loadWindow()->lstLoad_Click();
     app.loadWindow()->cmdLoad_Click();
     return app.indexWindow();
@@ -175,10 +168,10 @@ void TestMainPath::firstStart_updaterMissing_tellsThePlayer()
 void TestMainPath::startup_deletesSmallProfilesAndListsTheRest()
 {
     const QString profiles = m_folder + QStringLiteral("/profiles/");
-    writeFile(profiles + QStringLiteral("Small.tsm"), QByteArray(512, 'x'));
-    writeFile(profiles + QStringLiteral("Big.tsm"), QByteArray(513, 'x'));
-    writeFile(profiles + QStringLiteral("Caps.TSM"), smallProfile());
-    writeFile(profiles + QStringLiteral("my.game.tsm"), smallProfile());
+    writeAll(profiles + QStringLiteral("Small.tsm"), QByteArray(512, 'x'));
+    writeAll(profiles + QStringLiteral("Big.tsm"), QByteArray(513, 'x'));
+    writeAll(profiles + QStringLiteral("Caps.TSM"), smallProfile());
+    writeAll(profiles + QStringLiteral("my.game.tsm"), smallProfile());
     Application *app = startApp();
     auto *list = app->loadWindow()->findChild<QListWidget *>(QStringLiteral("lstLoad"));
     QStringList entries;
@@ -192,7 +185,7 @@ void TestMainPath::startup_deletesSmallProfilesAndListsTheRest()
 
 void TestMainPath::selection_showsTitleBlockAndInstallDir()
 {
-    writeFile(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
+    writeAll(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
     Application *app = startApp();
     frmLoad *load = app->loadWindow();
     QCOMPARE(load->findChild<QLabel *>(QStringLiteral("lblGame"))->text(), QStringLiteral("Game: Test Game"));
@@ -205,8 +198,8 @@ void TestMainPath::selection_showsTitleBlockAndInstallDir()
 
 void TestMainPath::loadWithoutInstallDir_opensLocationDialogWhichStoresTheTypedPath()
 {
-    writeFile(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
-    writeFile(m_folder + QStringLiteral("/config.cfg"), "update|0\r\nOther Test Game.tsm|/x\r\n");
+    writeAll(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
+    writeAll(m_folder + QStringLiteral("/config.cfg"), "update|0\r\nOther Test Game.tsm|/x\r\n");
     Application *app = startApp();
     app->loadWindow()->cmdLoad_Click();
     QVERIFY(!app->indexWindow());
@@ -227,9 +220,9 @@ void TestMainPath::loadWithoutInstallDir_opensLocationDialogWhichStoresTheTypedP
 
 void TestMainPath::load_buildsPagesControlsAndStartingValues()
 {
-    writeFile(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
+    writeAll(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
     QDir(m_folder).mkdir(QStringLiteral("game"));
-    writeFile(m_folder + QStringLiteral("/game/game.cfg"), "seta r_fullscreen \"0\"\nseta rate \"99\"\n");
+    writeAll(m_folder + QStringLiteral("/game/game.cfg"), "seta r_fullscreen \"0\"\nseta rate \"99\"\n");
     Application *app = startApp();
     app->state().downloadSpeed = 80000;
     frmIndex *index = loadFirstProfile(*app);
@@ -255,7 +248,7 @@ void TestMainPath::load_malformedProfile_namesLineAndKeepsStartWindow()
 {
     QByteArray bad = smallProfile();
     bad += "[add multi]\r\nx\r\na|b\r\n";
-    writeFile(m_folder + QStringLiteral("/profiles/Test Game.tsm"), bad);
+    writeAll(m_folder + QStringLiteral("/profiles/Test Game.tsm"), bad);
     Application *app = startApp();
     loadFirstProfile(*app);
     QVERIFY(!app->indexWindow());
@@ -271,7 +264,7 @@ void TestMainPath::longSection_opensOverflowPages()
     QByteArray lines = "[add tab]\r\nVideo\r\n";
     for (int i = 0; i < 50; ++i)
         lines += "[add simple]\r\nv" + QByteArray::number(i) + "\r\n1|1|0|0\r\nSwitch\r\nLong text\r\n";
-    writeFile(m_folder + QStringLiteral("/profiles/Test Game.tsm"), lines);
+    writeAll(m_folder + QStringLiteral("/profiles/Test Game.tsm"), lines);
     Application *app = startApp();
     frmIndex *index = loadFirstProfile(*app);
     QVERIFY(index);
@@ -363,7 +356,7 @@ void TestMainPath::saveConfig_newAndExistingFile_withBackup()
     QCOMPARE(Dialogs::takeMessages().value(0).text, QStringLiteral("Config saved!"));
     QVERIFY(QDir(m_folder + QStringLiteral("/backups")).isEmpty());
 
-    writeFile(config, "// mine\nseta r_fullscreen \"1\"\n\nbind x y\n");
+    writeAll(config, "// mine\nseta r_fullscreen \"1\"\n\nbind x y\n");
     index->profile()->simple[0]->clickButton(0);
     Dialogs::queueFileName(config);
     index->mnuSaveConfig_Click();
@@ -378,7 +371,7 @@ void TestMainPath::loadConfig_appliesValues()
 {
     frmIndex *index = startWithProfile();
     const QString other = m_folder + QStringLiteral("/other.cfg");
-    writeFile(other, "seta r_picmip \"2\"\r\nseta com_maxfps \"999\"\r\nseta r_fullscreenx \"0\"\r\n");
+    writeAll(other, "seta r_picmip \"2\"\r\nseta com_maxfps \"999\"\r\nseta r_fullscreenx \"0\"\r\n");
     Dialogs::queueFileName(other);
     index->mnuLoadConfig_Click();
     QCOMPARE(index->profile()->multi[0]->Value(), QByteArray("2"));
@@ -391,7 +384,7 @@ void TestMainPath::loadConfig_appliesValues()
 
 void TestMainPath::optionToggles_writeSettingsFile()
 {
-    writeFile(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
+    writeAll(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
     Application *app = startApp();
     frmIndex *index = loadFirstProfile(*app);
     QVERIFY(!action(index, "mnuAutoUpdate")->isChecked());
@@ -407,8 +400,8 @@ void TestMainPath::optionToggles_writeSettingsFile()
 
 void TestMainPath::loadGame_replacesThePages()
 {
-    writeFile(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
-    writeFile(m_folder + QStringLiteral("/profiles/Zeta.tsm"), smallProfile("Zeta"));
+    writeAll(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
+    writeAll(m_folder + QStringLiteral("/profiles/Zeta.tsm"), smallProfile("Zeta"));
     Application *app = startApp();
     frmIndex *first = loadFirstProfile(*app);
     QPointer<frmIndex> firstPointer(first);
@@ -429,7 +422,7 @@ void TestMainPath::loadGame_replacesThePages()
 
 void TestMainPath::quitAndCloseBox_endTheProgram()
 {
-    writeFile(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
+    writeAll(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
     {
         Application *app = startApp();
         QSignalSpy ended(app, &Application::programEnded);
