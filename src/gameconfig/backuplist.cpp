@@ -23,7 +23,7 @@ namespace
 // The date and time pieces of a name: five digits or dashes each ("12-04 23-05").
 const QRegularExpression &stampAfterProfile()
 {
-    static const QRegularExpression pattern(QCoreApplication::translate("Tunesmith", "^[0-9-]{5} [0-9-]{5} .+$"));
+    static const QRegularExpression pattern(QStringLiteral("^[0-9-]{5} [0-9-]{5} .+$"));
     return pattern;
 }
 
@@ -37,7 +37,7 @@ QString profileName(const QString &profileFileName)
 QString profileOf(const QString &backupName)
 {
     // The shortest profile piece that the stamp follows: a profile name may hold digits and blanks itself.
-    static const QRegularExpression pattern(QCoreApplication::translate("Tunesmith", "^(.+?) [0-9-]{5} [0-9-]{5} .+$"));
+    static const QRegularExpression pattern(QStringLiteral("^(.+?) [0-9-]{5} [0-9-]{5} .+$"));
     const QRegularExpressionMatch match = pattern.match(backupName);
     return match.hasMatch() ? match.captured(1) : QString();
 }
