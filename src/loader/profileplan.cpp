@@ -57,12 +57,8 @@ const KeywordInfo *findKeyword(QByteArrayView line)
     // Every keyword starts with "[" and is short; most lines of a profile are data, so check cheaply first.
     if (line.isEmpty() || line[0] != '[' || line.size() > 20)
         return nullptr;
-    char lower[20];
-    for (qsizetype i = 0; i < line.size(); ++i)
-        lower[i] = line[i] >= 'A' && line[i] <= 'Z' ? char(line[i] - 'A' + 'a') : line[i];
-    const QByteArrayView lowered(lower, line.size());
     for (const KeywordInfo &info : keywords) {
-        if (lowered == info.text)
+        if (isKeyword(line, info.text))
             return &info;
     }
     return nullptr;
