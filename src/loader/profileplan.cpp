@@ -6,7 +6,11 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <limits>
+#include <vector>
 
 namespace Tunesmith
 {
@@ -64,16 +68,87 @@ const KeywordInfo *findKeyword(QByteArrayView line)
     return nullptr;
 }
 
-// The fields of a data line between its "|" separators, an empty line being one empty field. Each field is
-// copied once, into a list reserved for all of them.
-QList<QByteArray> fieldsOf(QByteArrayView line)
+// Short texts a profile repeats over and over (preset values, bounds, list entries: "0", "1", "Off", "High"),
+// kept once and shared by every tweak that has them. A profile of thousands of tweaks would otherwise hold tens of
+// thousands of separately allocated copies of a few dozen texts.
+class SharedTexts
 {
+public:
+    QByteArray get(QByteArrayView text)
+    {
+        if (text.isEmpty())
+            return {};
+        if (text.size() > qsizetype(sizeof(Slot::bytes)))
+            return text.toByteArray();
+        if (2 * (m_used + 1) > m_slots.size())
+            grow();
+        Slot probe;
+        std::memcpy(probe.bytes, text.data(), std::size_t(text.size()));
+        probe.length = int(text.size());
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t at = hash(probe) & mask;; at = (at + 1) & mask) {
+            Slot &slot = m_slots[at];
+            if (slot.length < 0) {
+                probe.text = text.toByteArray();
+                slot = probe;
+                ++m_used;
+                return slot.text;
+            }
+            if (slot.length == probe.length && std::memcmp(slot.bytes, probe.bytes, sizeof(probe.bytes)) == 0)
+                return slot.text;
+        }
+    }
+
+private:
+    struct Slot
+    {
+        char bytes[16] = {}; // the text, zero-padded
+        int length = -1;     // -1 for an empty slot
+        QByteArray text;
+    };
+
+    static std::size_t hash(const Slot &slot)
+    {
+        std::uint64_t low;
+        std::uint64_t high;
+        std::memcpy(&low, slot.bytes, 8);
+        std::memcpy(&high, slot.bytes + 8, 8);
+        std::uint64_t h = (low ^ std::uint64_t(slot.length)) * 0x9E3779B97F4A7C15ULL;
+        h = (((h << 5) | (h >> 59)) ^ high) * 0x9E3779B97F4A7C15ULL;
+        return std::size_t(h ^ (h >> 32));
+    }
+
+    void grow()
+    {
+        std::vector<Slot> old(std::max<std::size_t>(64, 2 * m_slots.size()));
+        old.swap(m_slots);
+        const std::size_t mask = m_slots.size() - 1;
+        for (Slot &slot : old) {
+            if (slot.length < 0)
+                continue;
+            std::size_t at = hash(slot) & mask;
+            while (m_slots[at].length >= 0)
+                at = (at + 1) & mask;
+            m_slots[at] = std::move(slot);
+        }
+    }
+
+    std::vector<Slot> m_slots; // open addressing, linear probing, at most half full; size a power of two
+    std::size_t m_used = 0;
+};
+
+// The fields of a data line between its "|" separators, an empty line being one empty field, into a list
+// reserved for all of them.
+QList<QByteArray> fieldsOf(QByteArrayView line, SharedTexts &texts)
+{
+    const char *data = line.data();
+    const char *end = data + line.size();
     QList<QByteArray> fields;
     fields.reserve(line.count('|') + 1);
-    for (qsizetype from = 0;;) {
-        const qsizetype bar = line.indexOf('|', from);
-        fields.append(line.sliced(from, (bar < 0 ? line.size() : bar) - from).toByteArray());
-        if (bar < 0)
+    for (const char *from = data;;) {
+        const auto *bar = static_cast<const char *>(std::memchr(from, '|', std::size_t(end - from)));
+        fields.append(texts.get(QByteArrayView(from, (bar ? bar : end) - from)));
+        if (!bar)
             return fields;
         from = bar + 1;
     }
@@ -100,7 +175,7 @@ private:
             m_problems->append({line, message});
     }
     QByteArray data(int i) const { return m_lines[m_dataStart + i].toByteArray(); }
-    QList<QByteArray> fieldsAt(int i) const { return fieldsOf(m_lines[m_dataStart + i]); }
+    QList<QByteArray> fieldsAt(int i) { return fieldsOf(m_lines[m_dataStart + i], m_texts); }
     int dataLine(int i) const { return m_dataStart + i + 1; }
 
     void handle(const KeywordInfo &info);
@@ -114,6 +189,7 @@ private:
     void reserve();
 
     LineTable m_lines;
+    SharedTexts m_texts;
     QByteArray m_department;
     QList<ProfileProblem> *m_problems;
     int m_problemCount = 0;
@@ -246,6 +322,7 @@ void Planner::handle(const KeywordInfo &info)
                                      .arg(values.size())
                                      .arg(texts.size()));
         } else {
+            tweak.entries.reserve(texts.size());
             for (qsizetype e = 0; e < texts.size(); ++e)
                 tweak.entries.append({texts[e], values[e]});
         }
