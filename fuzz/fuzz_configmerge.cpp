@@ -76,6 +76,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         FUZZ_CHECK(mergeConfig(ConfigSnapshot(QByteArray(), false), *syntax, items) == fast);
 
     const ConfigLookup lookup(snapshot, *syntax, names);
+    // A save after a load takes the lines to rewrite from the load's lookup.
+    FUZZ_CHECK(mergeConfig(snapshot, *syntax, items, nullptr, &lookup) == fast);
     for (qsizetype i = 0; i < names.size(); ++i) {
         const bool holds = holdsName(snapshot, *syntax, names[i]);
         const QByteArray value = lookupValue(snapshot, *syntax, names[i]);

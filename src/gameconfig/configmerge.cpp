@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -190,27 +191,20 @@ class KeyLines
 public:
     KeyLines(const KeyIndex &index, const LineTable &lines)
         : m_index(index)
-        , m_start(std::size_t(index.keyCount()) + 1, 0)
     {
         std::vector<std::pair<int, int>> found; // key id, line
         for (qsizetype l = 0; l < lines.size(); ++l)
             index.forEachKeyAtStart(lines[l], [&](int id) { found.emplace_back(id, int(l)); });
-        // Counting sort by key; lines stay in file order within a key.
-        for (const auto &hit : found)
-            ++m_start[std::size_t(hit.first) + 1];
-        for (std::size_t id = 1; id < m_start.size(); ++id)
-            m_start[id] += m_start[id - 1];
-        m_lines.resize(found.size());
-        std::vector<int> fill(m_start.begin(), m_start.end() - 1);
-        for (const auto &hit : found)
-            m_lines[std::size_t(fill[std::size_t(hit.first)]++)] = hit.second;
+        m_original = KeyLineLists(index.keyCount(), found);
     }
+    // The snapshot's lines by key as an earlier pass found them.
+    KeyLines(const KeyIndex &index, KeyLineLists original)
+        : m_index(index)
+        , m_original(std::move(original))
+    {}
 
     // The snapshot's lines that begin with the key, in file order.
-    std::pair<const int *, const int *> original(int id) const
-    {
-        return {m_lines.data() + m_start[std::size_t(id)], m_lines.data() + m_start[std::size_t(id) + 1]};
-    }
+    std::pair<const int *, const int *> original(int id) const { return m_original.lines(id); }
 
     // Lists a line written during the merge under every key longer than longerThan bytes that begins it.
     void add(qsizetype line, QByteArrayView text, qsizetype longerThan)
@@ -219,8 +213,8 @@ public:
             text,
             [&](int id) {
                 if (m_head.empty()) {
-                    m_head.assign(m_start.size() - 1, -1);
-                    m_tail.assign(m_start.size() - 1, -1);
+                    m_head.assign(std::size_t(m_original.keyCount()), -1);
+                    m_tail.assign(std::size_t(m_original.keyCount()), -1);
                 }
                 const int node = int(m_added.size());
                 m_added.push_back({int(line), -1});
@@ -252,8 +246,7 @@ private:
     };
 
     const KeyIndex &m_index;
-    std::vector<int> m_start; // by key id: where its lines begin in m_lines
-    std::vector<int> m_lines;
+    KeyLineLists m_original;
     std::vector<Added> m_added;
     std::vector<int> m_head;
     std::vector<int> m_tail;
@@ -276,6 +269,30 @@ void assign(std::string &to, std::initializer_list<QByteArrayView> parts)
         to.append(part.data(), std::size_t(part.size()));
 }
 
+// The snapshot's lines that begin with each key, from a lookup's pass over the same snapshot: nullopt unless the
+// lookup used the same prefix and middle and looked up every item's name.
+std::optional<KeyLineLists> scannedKeyLines(const KeyIndex &index, const std::vector<int> &keyIds,
+                                            const QList<MergeItem> &items, const ConfigSyntax &syntax,
+                                            const ConfigLookup &scan)
+{
+    if (scan.syntax().prefix != syntax.prefix || scan.syntax().middle != syntax.middle)
+        return std::nullopt;
+    std::vector<std::pair<int, int>> hits;
+    std::vector<char> listed(std::size_t(index.keyCount()), 0);
+    for (qsizetype step = 0; step < items.size(); ++step) {
+        const int id = keyIds[std::size_t(step)];
+        if (listed[std::size_t(id)])
+            continue;
+        listed[std::size_t(id)] = 1;
+        std::pair<const int *, const int *> lines;
+        if (!scan.linesWithKey(items[step].name, &lines))
+            return std::nullopt;
+        for (const int *line = lines.first; line != lines.second; ++line)
+            hits.emplace_back(id, *line);
+    }
+    return KeyLineLists(index.keyCount(), hits);
+}
+
 // The file as the steps leave it, and how its lines are joined.
 struct Merged
 {
@@ -296,7 +313,7 @@ struct Merged
 
 // Applies the items (at least one) in order, as the one-by-one save does.
 void applySteps(Merged &merged, const ConfigSnapshot &snapshot, const ConfigSyntax &syntax,
-                const QList<MergeItem> &items, QList<MergeChange> *changes)
+                const QList<MergeItem> &items, QList<MergeChange> *changes, const ConfigLookup *scan)
 {
     const LineTable &original = snapshot.allLines();
     MergedLines &lines = merged.lines;
@@ -317,7 +334,10 @@ void applySteps(Merged &merged, const ConfigSnapshot &snapshot, const ConfigSynt
         assign(key, {syntax.prefix, item.name, syntax.middle});
         keyIds.push_back(index.addKey(key));
     }
-    KeyLines keyLines(index, original);
+    std::optional<KeyLineLists> scanned;
+    if (scan)
+        scanned = scannedKeyLines(index, keyIds, items, syntax, *scan);
+    KeyLines keyLines = scanned ? KeyLines(index, std::move(*scanned)) : KeyLines(index, original);
 
     // Old values come from the snapshot: the first non-blank line of the file as read that begins with the key.
     std::vector<QByteArrayView> oldValues(std::size_t(index.keyCount()));
@@ -389,26 +409,26 @@ void applySteps(Merged &merged, const ConfigSnapshot &snapshot, const ConfigSynt
 } // namespace
 
 QByteArray mergeConfig(const ConfigSnapshot &snapshot, const ConfigSyntax &syntax, const QList<MergeItem> &items,
-                       QList<MergeChange> *changes)
+                       QList<MergeChange> *changes, const ConfigLookup *scan)
 {
     // Without a single item the one-by-one save never rewrites the file: it keeps its leading blank lines and
     // every line end as they are.
     if (items.isEmpty())
         return snapshot.bytes();
     Merged merged(snapshot);
-    applySteps(merged, snapshot, syntax, items, changes);
+    applySteps(merged, snapshot, syntax, items, changes, scan);
     if (merged.isEmpty())
         return {};
     return merged.lines.join(merged.head, merged.lineEnd, merged.endsWithLineEnd, merged.runsKeepLineEnds);
 }
 
 bool writeMergedConfig(const ConfigSnapshot &snapshot, const ConfigSyntax &syntax, const QList<MergeItem> &items,
-                       const PieceWriter &write)
+                       const PieceWriter &write, const ConfigLookup *scan)
 {
     if (items.isEmpty())
         return write(snapshot.bytes());
     Merged merged(snapshot);
-    applySteps(merged, snapshot, syntax, items, nullptr);
+    applySteps(merged, snapshot, syntax, items, nullptr, scan);
     if (merged.isEmpty())
         return true;
     return merged.lines.writeTo(merged.head, merged.lineEnd, merged.endsWithLineEnd, merged.runsKeepLineEnds, write);

@@ -30,12 +30,15 @@ struct MergeChange
 // template suffix is empty) gets the new line instead, and an item whose old line no line begins with is
 // appended. Leading blank lines are dropped; every other line not replaced stays byte for byte. The file's own
 // line end joins the lines. Values must not hold line breaks.
+//
+// scan, when given, must be a lookup over this snapshot: when it looked up every item's name with the same
+// prefix and middle, the merge takes the lines to rewrite from it instead of passing over the file again.
 QByteArray mergeConfig(const ConfigSnapshot &snapshot, const ConfigSyntax &syntax, const QList<MergeItem> &items,
-                       QList<MergeChange> *changes = nullptr);
+                       QList<MergeChange> *changes = nullptr, const ConfigLookup *scan = nullptr);
 
 // The same bytes handed to write piece by piece (views into the snapshot and the merge's own lines), so that a
 // large config is written without being built in memory first. Returns false as soon as write does.
 bool writeMergedConfig(const ConfigSnapshot &snapshot, const ConfigSyntax &syntax, const QList<MergeItem> &items,
-                       const PieceWriter &write);
+                       const PieceWriter &write, const ConfigLookup *scan = nullptr);
 
 } // namespace Tunesmith

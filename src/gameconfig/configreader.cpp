@@ -2,16 +2,24 @@
 
 #include "loader/loadedprofile.h"
 
+#include <memory>
+#include <optional>
+
 namespace Tunesmith
 {
 
 namespace GameConfigReader
 {
 
-void applySnapshot(LoadedProfile &profile, const ConfigSyntax &syntax, const ConfigSnapshot &snapshot)
+namespace
+{
+
+// applySnapshot, giving the lookup it made (none for a config without a non-blank line).
+std::optional<ConfigLookup> applyLookup(LoadedProfile &profile, const ConfigSyntax &syntax,
+                                        const ConfigSnapshot &snapshot)
 {
     if (snapshot.isEmpty())
-        return;
+        return std::nullopt;
     QList<QByteArray> names;
     names.reserve(qsizetype(profile.simple.size() + profile.text.size() + profile.multi.size()));
     for (const auto &tweak : profile.simple)
@@ -20,7 +28,8 @@ void applySnapshot(LoadedProfile &profile, const ConfigSyntax &syntax, const Con
         names.append(tweak->Tweak());
     for (const auto &tweak : profile.multi)
         names.append(tweak->Tweak());
-    const ConfigLookup lookup(snapshot, syntax, names);
+    std::optional<ConfigLookup> made(std::in_place, snapshot, syntax, names);
+    const ConfigLookup &lookup = *made;
 
     int i = 0;
     for (const auto &tweak : profile.simple) {
@@ -38,14 +47,25 @@ void applySnapshot(LoadedProfile &profile, const ConfigSyntax &syntax, const Con
             tweak->SetDesAsValue(lookup.value(i));
         ++i;
     }
+    return made;
+}
+
+} // namespace
+
+void applySnapshot(LoadedProfile &profile, const ConfigSyntax &syntax, const ConfigSnapshot &snapshot)
+{
+    applyLookup(profile, syntax, snapshot);
 }
 
 bool apply(LoadedProfile &profile, const ConfigSyntax &syntax, const QString &path)
 {
-    const auto snapshot = ConfigSnapshot::read(path, nullptr);
+    auto snapshot = ConfigSnapshot::read(path, nullptr);
     if (!snapshot)
         return false;
-    applySnapshot(profile, syntax, *snapshot);
+    auto scanned = std::make_shared<ScannedConfig>();
+    scanned->snapshot = std::move(*snapshot);
+    scanned->lookup = applyLookup(profile, syntax, scanned->snapshot);
+    profile.lastConfig = std::move(scanned);
     return true;
 }
 

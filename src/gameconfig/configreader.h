@@ -18,7 +18,8 @@ namespace GameConfigReader
 // no non-blank line changes nothing.
 void applySnapshot(LoadedProfile &profile, const ConfigSyntax &syntax, const ConfigSnapshot &snapshot);
 
-// The same for the file at path. Returns false when it cannot be read (nothing changes then).
+// The same for the file at path, which the profile then keeps as its last config. Returns false when it cannot
+// be read (nothing changes then).
 bool apply(LoadedProfile &profile, const ConfigSyntax &syntax, const QString &path);
 
 } // namespace GameConfigReader

@@ -35,20 +35,33 @@ ConfigSnapshot::ConfigSnapshot(QByteArray bytes, bool existed)
         m_uniformLineEnds = !m_bytes.contains(m_lineEnd[0] == '\n' ? '\r' : '\n');
 }
 
-std::optional<ConfigSnapshot> ConfigSnapshot::read(const QString &path, QString *error)
+namespace
 {
-    if (!FileExists(path)) {
+
+// A config file's bytes, and whether it exists: a missing file has none. Nullopt when it cannot be read.
+std::optional<QByteArray> readConfigBytes(const QString &path, bool *existed, QString *error)
+{
+    *existed = FileExists(path);
+    if (!*existed) {
         if (FolderExists(path)) {
             if (error)
                 *error = QCoreApplication::translate("Tunesmith", "%1 is a folder, not a file").arg(path);
             return std::nullopt;
         }
-        return ConfigSnapshot(QByteArray(), false);
+        return QByteArray();
     }
-    auto bytes = readWholeFile(path, error);
+    return readWholeFile(path, error);
+}
+
+} // namespace
+
+std::optional<ConfigSnapshot> ConfigSnapshot::read(const QString &path, QString *error)
+{
+    bool existed = false;
+    auto bytes = readConfigBytes(path, &existed, error);
     if (!bytes)
         return std::nullopt;
-    return ConfigSnapshot(std::move(*bytes), true);
+    return ConfigSnapshot(std::move(*bytes), existed);
 }
 
 QByteArray ConfigSnapshot::text() const
@@ -116,47 +129,80 @@ bool holdsName(const ConfigSnapshot &snapshot, const ConfigSyntax &syntax, const
 }
 
 ConfigLookup::ConfigLookup(const ConfigSnapshot &snapshot, const ConfigSyntax &syntax, const QList<QByteArray> &names)
-    : m_holds(names.size(), false)
+    : m_syntax(syntax)
+    , m_holds(names.size(), false)
     , m_values(names.size())
 {
     // One index of prefix + name answers both questions: a line holds the name when the name ends there, and the
     // value comes from the first line where the template's middle follows. When the middle begins with a byte no
     // name goes on with, such a line's name ends there too, so the index need only try where names end.
-    KeyIndex starts;
-    starts.setCommonAffixes(syntax.prefix, QByteArrayView());
-    starts.setWholeNamesOnly(!syntax.middle.isEmpty() && !KeyIndex::continuesName(syntax.middle[0]));
+    m_starts.setCommonAffixes(syntax.prefix, QByteArrayView());
+    m_starts.setWholeNamesOnly(!syntax.middle.isEmpty() && !KeyIndex::continuesName(syntax.middle[0]));
     qsizetype nameBytes = 0;
     for (const QByteArray &name : names)
         nameBytes += name.size();
-    starts.reserve(names.size(), nameBytes + names.size() * syntax.prefix.size());
+    m_starts.reserve(names.size(), nameBytes + names.size() * syntax.prefix.size());
     QList<int> ids(names.size());
     std::string key;
     for (qsizetype i = 0; i < names.size(); ++i) {
         key.assign(syntax.prefix.constData(), std::size_t(syntax.prefix.size()));
         key.append(names[i].constData(), std::size_t(names[i].size()));
-        ids[i] = starts.addKey(key);
+        ids[i] = m_starts.addKey(key);
     }
-    QList<bool> seen(starts.keyCount(), false);
-    QList<qsizetype> firstLine(starts.keyCount(), -1);
+    QList<bool> seen(m_starts.keyCount(), false);
+    QList<qsizetype> firstLine(m_starts.keyCount(), -1);
     const LineTable &lines = snapshot.allLines();
+    std::vector<std::pair<int, int>> keyHits; // key id, line: lines where the middle follows the name
+    keyHits.reserve(std::size_t(lines.size()));
     for (qsizetype l = 0; l < lines.size(); ++l) {
         const QByteArrayView line = lines[l];
-        if (isBlank(line))
-            continue;
-        starts.forEachKeyAtStart(line, [&](int id) {
-            const qsizetype length = starts.key(id).size();
+        // Blank lines hold nothing, but a save rewrites them too when they begin with a whole key.
+        const bool blank = isBlank(line);
+        m_starts.forEachKeyAtStart(line, [&](int id) {
+            const qsizetype length = m_starts.key(id).size();
+            const bool middleFollows = line.sliced(length).startsWith(syntax.middle);
+            if (middleFollows)
+                keyHits.emplace_back(id, int(l));
+            if (blank)
+                return;
             if (!seen[id] && lineHoldsName(line, length, syntax.middle))
                 seen[id] = true;
-            if (firstLine[id] < 0 && line.sliced(length).startsWith(syntax.middle))
+            if (firstLine[id] < 0 && middleFollows)
                 firstLine[id] = l;
         });
     }
+    m_keyLines = KeyLineLists(m_starts.keyCount(), keyHits);
     for (qsizetype i = 0; i < names.size(); ++i) {
         m_holds[i] = seen[ids[i]];
         const qsizetype line = firstLine[ids[i]];
         if (line >= 0)
-            m_values[i] = valueAfterKey(lines[line], starts.key(ids[i]).size() + syntax.middle.size(), syntax.suffix);
+            m_values[i] = valueAfterKey(lines[line], m_starts.key(ids[i]).size() + syntax.middle.size(), syntax.suffix);
     }
+}
+
+bool ConfigLookup::linesWithKey(QByteArrayView name, std::pair<const int *, const int *> *lines) const
+{
+    std::string key(m_syntax.prefix.constData(), std::size_t(m_syntax.prefix.size()));
+    key.append(name.data(), std::size_t(name.size()));
+    const int id = m_starts.idOf(key);
+    if (id < 0)
+        return false;
+    *lines = m_keyLines.lines(id);
+    return true;
+}
+
+std::shared_ptr<const ScannedConfig> readConfigForSave(const QString &path, std::shared_ptr<const ScannedConfig> kept,
+                                                       QString *error)
+{
+    bool existed = false;
+    auto bytes = readConfigBytes(path, &existed, error);
+    if (!bytes)
+        return nullptr;
+    if (kept && kept->snapshot.existed() == existed && kept->snapshot.bytes() == *bytes)
+        return kept;
+    auto scanned = std::make_shared<ScannedConfig>();
+    scanned->snapshot = ConfigSnapshot(std::move(*bytes), existed);
+    return scanned;
 }
 
 } // namespace Tunesmith

@@ -2,13 +2,16 @@
 
 #include "app/programstate.h"
 #include "app/textlines.h"
+#include "keyindex.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
 
+#include <memory>
 #include <optional>
+#include <utility>
 
 namespace Tunesmith
 {
@@ -62,7 +65,9 @@ QByteArray lookupValue(const ConfigSnapshot &snapshot, const ConfigSyntax &synta
 // or "_" after it continues another variable's name): a config holds a tweak only then.
 bool holdsName(const ConfigSnapshot &snapshot, const ConfigSyntax &syntax, const QByteArray &name);
 
-// Looks up many names with one pass over the snapshot.
+// Looks up many names with one pass over the snapshot. The same pass finds, for each name, the lines that begin
+// with its whole key (prefix, name, middle): the lines a save of the same bytes rewrites, so that the save need
+// not pass over the file again.
 class ConfigLookup
 {
 public:
@@ -71,9 +76,33 @@ public:
     bool holds(int nameIndex) const { return m_holds[nameIndex]; }
     QByteArray value(int nameIndex) const { return m_values[nameIndex]; }
 
+    const ConfigSyntax &syntax() const { return m_syntax; }
+    // The snapshot's lines, blank ones too, that begin with prefix + name + middle, in file order. False when the
+    // name was not one of those looked up.
+    bool linesWithKey(QByteArrayView name, std::pair<const int *, const int *> *lines) const;
+
 private:
+    ConfigSyntax m_syntax;
+    KeyIndex m_starts; // prefix + name
+    KeyLineLists m_keyLines;
     QList<bool> m_holds;
     QList<QByteArray> m_values;
 };
+
+// A game config as last read into a profile's tweaks: its bytes and the lookup's pass over them. A save of a file
+// that still holds these bytes takes the lines to rewrite from the lookup.
+struct ScannedConfig
+{
+    ConfigSnapshot snapshot;
+    std::optional<ConfigLookup> lookup;
+
+    const ConfigLookup *scan() const { return lookup ? &*lookup : nullptr; }
+};
+
+// The file at path as a save or a preview starts from: kept itself when the file still holds exactly its bytes,
+// otherwise read afresh (without a lookup). A missing file reads as the empty snapshot; a file that cannot be
+// read gives nullptr and error.
+std::shared_ptr<const ScannedConfig> readConfigForSave(const QString &path, std::shared_ptr<const ScannedConfig> kept,
+                                                       QString *error);
 
 } // namespace Tunesmith

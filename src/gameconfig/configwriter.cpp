@@ -48,9 +48,10 @@ bool save(const LoadedProfile &profile, const ProgramState &state, const Clock &
     const QList<MergeItem> items = mergeItems(profile);
     if (!checkValues(items, error))
         return false;
-    const auto snapshot = ConfigSnapshot::read(path, error);
-    if (!snapshot)
+    const auto config = readConfigForSave(path, profile.lastConfig, error);
+    if (!config)
         return false;
+    const ConfigSnapshot *snapshot = &config->snapshot;
     if (snapshot->existed() && state.backups) {
         QString reason;
         if (!Backups::makeBackup(state, clock, path, *snapshot, backupPath, &reason)) {
@@ -62,7 +63,10 @@ bool save(const LoadedProfile &profile, const ProgramState &state, const Clock &
         }
     }
     return saveFilePieces(
-        path, [&](const PieceWriter &write) { return writeMergedConfig(*snapshot, state.syntax, items, write); },
+        path,
+        [&](const PieceWriter &write) {
+            return writeMergedConfig(*snapshot, state.syntax, items, write, config->scan());
+        },
         error);
 }
 
@@ -72,11 +76,11 @@ bool preview(const LoadedProfile &profile, const ProgramState &state, const QStr
     const QList<MergeItem> items = mergeItems(profile);
     if (!checkValues(items, error))
         return false;
-    const auto snapshot = ConfigSnapshot::read(path, error);
-    if (!snapshot)
+    const auto config = readConfigForSave(path, profile.lastConfig, error);
+    if (!config)
         return false;
     QList<MergeChange> all;
-    mergeConfig(*snapshot, state.syntax, items, &all);
+    mergeConfig(config->snapshot, state.syntax, items, &all, config->scan());
     for (const MergeChange &change : all) {
         if (change.oldLine != change.newLine)
             changes->append(change);

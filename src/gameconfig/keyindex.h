@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace Tunesmith
@@ -37,6 +38,9 @@ public:
         const Span &span = m_spans[std::size_t(id)];
         return QByteArrayView(m_bytes.data() + span.offset, span.length);
     }
+
+    // The id of exactly this key, -1 when it was never added.
+    int idOf(QByteArrayView key) const { return m_slots.empty() ? -1 : find(key.data(), key.size()); }
 
     // Every id whose key begins line and is longer than minLength bytes, shortest key first.
     template<typename Visit>
@@ -186,6 +190,37 @@ private:
     QByteArray m_commonSuffix;
     bool m_wholeNames = false;
     bool m_nameBytesOnly = true; // after the common prefix, every key holds only bytes that continue a name
+};
+
+// For each key id, lines of a file in file order: collected as (id, line) pairs in any order of ids, then
+// grouped by id with one counting sort.
+class KeyLineLists
+{
+public:
+    KeyLineLists() = default;
+    // hits must list every line of an id in file order.
+    KeyLineLists(int keyCount, const std::vector<std::pair<int, int>> &hits)
+        : m_start(std::size_t(keyCount) + 1, 0)
+        , m_lines(hits.size())
+    {
+        for (const auto &hit : hits)
+            ++m_start[std::size_t(hit.first) + 1];
+        for (std::size_t id = 1; id < m_start.size(); ++id)
+            m_start[id] += m_start[id - 1];
+        std::vector<int> fill(m_start.begin(), m_start.end() - 1);
+        for (const auto &hit : hits)
+            m_lines[std::size_t(fill[std::size_t(hit.first)]++)] = hit.second;
+    }
+
+    int keyCount() const { return m_start.empty() ? 0 : int(m_start.size()) - 1; }
+    std::pair<const int *, const int *> lines(int id) const
+    {
+        return {m_lines.data() + m_start[std::size_t(id)], m_lines.data() + m_start[std::size_t(id) + 1]};
+    }
+
+private:
+    std::vector<int> m_start; // by key id: where its lines begin in m_lines
+    std::vector<int> m_lines;
 };
 
 } // namespace Tunesmith

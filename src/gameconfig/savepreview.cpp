@@ -4,6 +4,7 @@
 #include "configsnapshot.h"
 #include "configwriter.h"
 #include "linediff.h"
+#include "loader/loadedprofile.h"
 
 #include <QCoreApplication>
 
@@ -25,14 +26,14 @@ std::optional<QByteArray> mergedBytes(const LoadedProfile &profile, const Progra
             return std::nullopt;
         }
     }
-    const auto snapshot = ConfigSnapshot::read(path, error);
-    if (!snapshot)
+    const auto config = readConfigForSave(path, profile.lastConfig, error);
+    if (!config)
         return std::nullopt;
     if (currentBytes)
-        *currentBytes = snapshot->bytes();
+        *currentBytes = config->snapshot.bytes();
     if (existed)
-        *existed = snapshot->existed();
-    return mergeConfig(*snapshot, state.syntax, items);
+        *existed = config->snapshot.existed();
+    return mergeConfig(config->snapshot, state.syntax, items, nullptr, config->scan());
 }
 
 std::optional<QByteArray> unifiedDiff(const LoadedProfile &profile, const ProgramState &state, const QString &path,

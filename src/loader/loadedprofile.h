@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gameconfig/configsnapshot.h"
 #include "profileplan.h"
 #include "tweaks/multitweak.h"
 #include "tweaks/simpletweak.h"
@@ -27,6 +28,8 @@ public:
     std::vector<std::unique_ptr<SimpleTweak>> simple; // index - 1
     std::vector<std::unique_ptr<MultiTweak>> multi;
     std::vector<std::unique_ptr<TextTweak>> text;
+    // The game config last read into the tweaks, with the lookup's pass over it, for a save of the same bytes.
+    std::shared_ptr<const ScannedConfig> lastConfig;
 
     // On/off by index, then numeric, then list: the order a save writes them.
     QList<TweakModel *> saveOrder() const;

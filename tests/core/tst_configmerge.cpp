@@ -82,6 +82,17 @@ std::optional<QString> mismatch(const MergeCase &c, const QString &path)
         return QStringLiteral("piece by piece: %1\njoined:         %2")
             .arg(QString::fromUtf8(quoted(pieces)), QString::fromUtf8(quoted(fast)));
     }
+    // A save after a load takes the lines to rewrite from the load's lookup: the same bytes, whatever order the
+    // lookup had the names in.
+    QList<QByteArray> names;
+    for (const MergeItem &item : c.items)
+        names.prepend(item.name);
+    const ConfigLookup lookup(snapshot, c.syntax, names);
+    const QByteArray scanned = mergeConfig(snapshot, c.syntax, c.items, nullptr, &lookup);
+    if (scanned != fast) {
+        return QStringLiteral("with the lookup's lines: %1\nwith its own pass:       %2")
+            .arg(QString::fromUtf8(quoted(scanned)), QString::fromUtf8(quoted(fast)));
+    }
     QString error;
     if (!literalMerge(path, c.syntax, c.items, &error))
         return QStringLiteral("one-by-one save failed: %1").arg(error);

@@ -3,6 +3,7 @@
 #include "app/savefile.h"
 #include "backupreference.h"
 #include "gameconfig/backups.h"
+#include "gameconfig/configreader.h"
 #include "gameconfig/configwriter.h"
 #include "loader/loadedprofile.h"
 #include "testfiles.h"
@@ -84,6 +85,7 @@ private slots:
     void saveToUnwritablePlace_failsAndLeavesTargetAlone_data();
     void saveToUnwritablePlace_failsAndLeavesTargetAlone();
     void savedPieces_areTheFileAcrossChunkBoundaries();
+    void saveAfterConfigChanged_mergesTheFileAsItIsNow();
     void dialogFilter_extensionStartsAfterFirstDot_data();
     void dialogFilter_extensionStartsAfterFirstDot();
 };
@@ -257,6 +259,29 @@ void TestConfigSave::savedPieces_areTheFileAcrossChunkBoundaries()
                  &error),
              qPrintable(error));
     QCOMPARE(readAll(path), pieces.join());
+}
+
+void TestConfigSave::saveAfterConfigChanged_mergesTheFileAsItIsNow()
+{
+    // The tweaks' values come from one file; before the save, the game rewrites it with the same lines in another
+    // order (same size). The save must rewrite the lines where they are now, not where the load found them.
+    SaveSetup setup(simpleProfile);
+    QVERIFY(setup.profile);
+    setup.state.backups = false;
+    QVERIFY(writeAll(setup.configPath, "seta r_a \"0\"\nseta r_b \"1\"\n"));
+    QVERIFY(GameConfigReader::apply(*setup.profile, setup.state.syntax, setup.configPath));
+    QCOMPARE(setup.profile->simple[0]->Value(), QByteArray("0"));
+    setup.profile->simple[0]->setValue("1");
+    QString error;
+
+    QVERIFY(writeAll(setup.configPath, "seta r_b \"1\"\nseta r_a \"0\"\n"));
+    QVERIFY2(setup.save(&error), qPrintable(error));
+    QCOMPARE(readAll(setup.configPath), QByteArray("seta r_b \"1\"\nseta r_a \"1\"\n"));
+
+    // Unchanged since the last save: the save starts from the file as it is.
+    setup.profile->simple[1]->setValue("0");
+    QVERIFY2(setup.save(&error), qPrintable(error));
+    QCOMPARE(readAll(setup.configPath), QByteArray("seta r_b \"0\"\nseta r_a \"1\"\n"));
 }
 
 #include "tst_configsave.moc"
