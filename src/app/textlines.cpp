@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace Tunesmith
 {
@@ -186,6 +187,30 @@ std::optional<QByteArray> readWholeFile(const QString &path, QString *error)
     }
     bytes.truncate(filled);
     return bytes;
+}
+
+bool fileHoldsBytes(const QString &path, QByteArrayView bytes)
+{
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() != bytes.size())
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    constexpr qsizetype blockSize = 64 * 1024;
+    const auto block = std::make_unique<char[]>(blockSize);
+    qsizetype compared = 0;
+    for (;;) {
+        const qint64 got = file.read(block.get(), blockSize);
+        if (got < 0)
+            return false;
+        if (got == 0)
+            return compared == bytes.size();
+        if (got > bytes.size() - compared || std::memcmp(block.get(), bytes.data() + compared, std::size_t(got)) != 0) {
+            return false;
+        }
+        compared += qsizetype(got);
+    }
 }
 
 } // namespace Tunesmith

@@ -75,4 +75,8 @@ constexpr qint64 maxReadSize = qint64(256) << 20;
 // folder, a device or a named pipe, or when it is larger than maxReadSize.
 std::optional<QByteArray> readWholeFile(const QString &path, QString *error = nullptr);
 
+// Whether the regular file at path holds exactly bytes, compared a block at a time, so that checking a large file
+// against a copy already in memory does not read it into memory again. False when it cannot be read.
+bool fileHoldsBytes(const QString &path, QByteArrayView bytes);
+
 } // namespace Tunesmith

@@ -194,12 +194,13 @@ bool ConfigLookup::linesWithKey(QByteArrayView name, std::pair<const int *, cons
 std::shared_ptr<const ScannedConfig> readConfigForSave(const QString &path, std::shared_ptr<const ScannedConfig> kept,
                                                        QString *error)
 {
+    // Compared without reading the file into memory a second time.
+    if (kept && kept->snapshot.existed() && fileHoldsBytes(path, kept->snapshot.bytes()))
+        return kept;
     bool existed = false;
     auto bytes = readConfigBytes(path, &existed, error);
     if (!bytes)
         return nullptr;
-    if (kept && kept->snapshot.existed() == existed && kept->snapshot.bytes() == *bytes)
-        return kept;
     auto scanned = std::make_shared<ScannedConfig>();
     scanned->snapshot = ConfigSnapshot(std::move(*bytes), existed);
     return scanned;

@@ -1,5 +1,6 @@
 #include "app/fileutil.h"
 #include "app/savefile.h"
+#include "app/textlines.h"
 #include "testfiles.h"
 
 #include <QDir>
@@ -29,6 +30,7 @@ private slots:
     void replaceOrAppend_whenTargetCannotBeWritten_failsAndChangesNothing_data();
     void replaceOrAppend_whenTargetCannotBeWritten_failsAndChangesNothing();
     void fileAndFolderExists_tellFilesFromFolders();
+    void fileHoldsBytes_onlyForExactlyTheSameBytes();
     void numericKeyFilter_letsOnlyDigitsPointAndBackspaceThrough_data();
     void numericKeyFilter_letsOnlyDigitsPointAndBackspaceThrough();
 };
@@ -157,6 +159,30 @@ void TestTextFiles::fileAndFolderExists_tellFilesFromFolders()
     QVERIFY(!FileExists(dir.filePath(QStringLiteral("none"))));
     QVERIFY(!FolderExists(dir.filePath(QStringLiteral("none"))));
     QCOMPARE(ShortPath(QString()), QString());
+}
+
+void TestTextFiles::fileHoldsBytes_onlyForExactlyTheSameBytes()
+{
+    // Sizes around the block the comparison reads at a time, and a difference in the last byte of each.
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("game.cfg"));
+    for (const qsizetype size :
+         {qsizetype(0), qsizetype(1), qsizetype(65535), qsizetype(65536), qsizetype(65537), qsizetype(200000)}) {
+        QByteArray bytes(size, 'x');
+        for (qsizetype i = 0; i < size; i += 7)
+            bytes[i] = char('a' + i % 26);
+        QVERIFY(writeAll(file, bytes));
+        QVERIFY2(fileHoldsBytes(file, bytes), qPrintable(QString::number(size)));
+        QVERIFY(!fileHoldsBytes(file, bytes + 'y'));
+        if (size > 0) {
+            QVERIFY(!fileHoldsBytes(file, bytes.first(size - 1)));
+            QByteArray changed = bytes;
+            changed[size - 1] = '!';
+            QVERIFY(!fileHoldsBytes(file, changed));
+        }
+    }
+    QVERIFY(!fileHoldsBytes(dir.filePath(QStringLiteral("none")), QByteArray()));
+    QVERIFY(!fileHoldsBytes(dir.path(), QByteArray()));
 }
 
 void TestTextFiles::numericKeyFilter_letsOnlyDigitsPointAndBackspaceThrough_data()
