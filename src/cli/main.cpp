@@ -4,8 +4,19 @@
 
 #include <cstdio>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 int main(int argc, char *argv[])
 {
+#ifdef __GLIBC__
+    // The profile and the game config are read whole, a megabyte or more each: served from the heap, such a buffer
+    // is reused once freed, where a block mapped on its own would be handed back to the system and the next one
+    // would fault in fresh pages. The process is short, so what it keeps is never a concern.
+    mallopt(M_MMAP_THRESHOLD, 256 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 512 * 1024 * 1024);
+#endif
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);

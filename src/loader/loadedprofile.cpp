@@ -77,10 +77,11 @@ std::unique_ptr<LoadedProfile> loadProfile(const QString &path, ProgramState &st
                                            std::function<void(const QString &)> reportRuleError,
                                            QList<ProfileProblem> *problems, QString *error)
 {
-    const auto bytes = readWholeFile(path, error);
+    auto bytes = readWholeFile(path, error);
     if (!bytes)
         return nullptr;
     auto plan = planProfile(*bytes, state.department, problems);
+    bytes.reset(); // the plan holds copies of what it needs; the tweaks and the config can use the room
     if (!plan) {
         if (error)
             *error = QCoreApplication::translate("Tunesmith", "The profile is malformed.");
