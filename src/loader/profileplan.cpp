@@ -5,11 +5,13 @@
 #include "app/textlines.h"
 
 #include <QCoreApplication>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <string>
 #include <vector>
 
 namespace Tunesmith
@@ -62,7 +64,7 @@ const KeywordInfo *findKeyword(QByteArrayView line)
     if (line.isEmpty() || line[0] != '[' || line.size() > 20)
         return nullptr;
     for (const KeywordInfo &info : keywords) {
-        if (isKeyword(line, info.text))
+        if (line.size() == qsizetype(std::char_traits<char>::length(info.text)) && isKeyword(line, info.text))
             return &info;
     }
     return nullptr;
@@ -141,17 +143,20 @@ private:
 // reserved for all of them.
 QList<QByteArray> fieldsOf(QByteArrayView line, SharedTexts &texts)
 {
-    const char *data = line.data();
-    const char *end = data + line.size();
-    QList<QByteArray> fields;
-    fields.reserve(line.count('|') + 1);
-    for (const char *from = data;;) {
+    QVarLengthArray<QByteArrayView, 8> views;
+    const char *end = line.data() + line.size();
+    for (const char *from = line.data();;) {
         const auto *bar = static_cast<const char *>(std::memchr(from, '|', std::size_t(end - from)));
-        fields.append(texts.get(QByteArrayView(from, (bar ? bar : end) - from)));
+        views.append(QByteArrayView(from, (bar ? bar : end) - from));
         if (!bar)
-            return fields;
+            break;
         from = bar + 1;
     }
+    QList<QByteArray> fields;
+    fields.reserve(views.size());
+    for (const QByteArrayView view : views)
+        fields.append(texts.get(view));
+    return fields;
 }
 
 class Planner
