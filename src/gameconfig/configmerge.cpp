@@ -270,13 +270,15 @@ void assign(std::string &to, std::initializer_list<QByteArrayView> parts)
 }
 
 // The snapshot's lines that begin with each key, from a lookup's pass over the same snapshot: nullopt unless the
-// lookup used the same prefix and middle and looked up every item's name.
+// lookup used the same prefix and middle and looked up every item's name (and passed over as many lines).
 std::optional<KeyLineLists> scannedKeyLines(const KeyIndex &index, const std::vector<int> &keyIds,
-                                            const QList<MergeItem> &items, const ConfigSyntax &syntax,
-                                            const ConfigLookup &scan)
+                                            const QList<MergeItem> &items, const ConfigSnapshot &snapshot,
+                                            const ConfigSyntax &syntax, const ConfigLookup &scan)
 {
-    if (scan.syntax().prefix != syntax.prefix || scan.syntax().middle != syntax.middle)
+    if (scan.lineCount() != snapshot.allLines().size() || scan.syntax().prefix != syntax.prefix ||
+        scan.syntax().middle != syntax.middle) {
         return std::nullopt;
+    }
     std::vector<std::pair<int, int>> hits;
     std::vector<char> listed(std::size_t(index.keyCount()), 0);
     for (qsizetype step = 0; step < items.size(); ++step) {
@@ -336,7 +338,7 @@ void applySteps(Merged &merged, const ConfigSnapshot &snapshot, const ConfigSynt
     }
     std::optional<KeyLineLists> scanned;
     if (scan)
-        scanned = scannedKeyLines(index, keyIds, items, syntax, *scan);
+        scanned = scannedKeyLines(index, keyIds, items, snapshot, syntax, *scan);
     KeyLines keyLines = scanned ? KeyLines(index, std::move(*scanned)) : KeyLines(index, original);
 
     // Old values come from the snapshot: the first non-blank line of the file as read that begins with the key.

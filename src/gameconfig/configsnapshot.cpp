@@ -130,6 +130,7 @@ bool holdsName(const ConfigSnapshot &snapshot, const ConfigSyntax &syntax, const
 
 ConfigLookup::ConfigLookup(const ConfigSnapshot &snapshot, const ConfigSyntax &syntax, const QList<QByteArray> &names)
     : m_syntax(syntax)
+    , m_lineCount(snapshot.allLines().size())
     , m_holds(names.size(), false)
     , m_values(names.size())
 {
@@ -153,7 +154,7 @@ ConfigLookup::ConfigLookup(const ConfigSnapshot &snapshot, const ConfigSyntax &s
     QList<qsizetype> firstLine(m_starts.keyCount(), -1);
     const LineTable &lines = snapshot.allLines();
     std::vector<std::pair<int, int>> keyHits; // key id, line: lines where the middle follows the name
-    keyHits.reserve(std::size_t(lines.size()));
+    keyHits.reserve(std::size_t(names.size()));
     for (qsizetype l = 0; l < lines.size(); ++l) {
         const QByteArrayView line = lines[l];
         // Blank lines hold nothing, but a save rewrites them too when they begin with a whole key.

@@ -77,12 +77,15 @@ public:
     QByteArray value(int nameIndex) const { return m_values[nameIndex]; }
 
     const ConfigSyntax &syntax() const { return m_syntax; }
+    // The lines of the snapshot it passed over, blank ones too.
+    qsizetype lineCount() const { return m_lineCount; }
     // The snapshot's lines, blank ones too, that begin with prefix + name + middle, in file order. False when the
     // name was not one of those looked up.
     bool linesWithKey(QByteArrayView name, std::pair<const int *, const int *> *lines) const;
 
 private:
     ConfigSyntax m_syntax;
+    qsizetype m_lineCount;
     KeyIndex m_starts; // prefix + name
     KeyLineLists m_keyLines;
     QList<bool> m_holds;
