@@ -65,7 +65,10 @@ bool apply(LoadedProfile &profile, const ConfigSyntax &syntax, const QString &pa
     auto scanned = std::make_shared<ScannedConfig>();
     scanned->snapshot = std::move(*snapshot);
     scanned->lookup = applyLookup(profile, syntax, scanned->snapshot);
-    profile.lastConfig = std::move(scanned);
+    if (scanned->snapshot.bytes().size() <= maxKeptConfigSize)
+        profile.lastConfig = std::move(scanned);
+    else
+        profile.lastConfig.reset();
     return true;
 }
 

@@ -18,8 +18,12 @@ namespace GameConfigReader
 // no non-blank line changes nothing.
 void applySnapshot(LoadedProfile &profile, const ConfigSyntax &syntax, const ConfigSnapshot &snapshot);
 
-// The same for the file at path, which the profile then keeps as its last config. Returns false when it cannot
-// be read (nothing changes then).
+// The largest config a profile keeps after reading it, for its next save: far above any game's own config, and a
+// bound on what an open profile holds beyond its tweaks.
+constexpr qsizetype maxKeptConfigSize = qsizetype(16) << 20;
+
+// The same for the file at path, which the profile then keeps as its last config when it is no larger than
+// maxKeptConfigSize. Returns false when it cannot be read (nothing changes then).
 bool apply(LoadedProfile &profile, const ConfigSyntax &syntax, const QString &path);
 
 } // namespace GameConfigReader

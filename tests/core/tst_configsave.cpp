@@ -86,6 +86,7 @@ private slots:
     void saveToUnwritablePlace_failsAndLeavesTargetAlone();
     void savedPieces_areTheFileAcrossChunkBoundaries();
     void saveAfterConfigChanged_mergesTheFileAsItIsNow();
+    void configLargerThanKeptSize_isNotKeptAndStillSaves();
     void dialogFilter_extensionStartsAfterFirstDot_data();
     void dialogFilter_extensionStartsAfterFirstDot();
 };
@@ -282,6 +283,32 @@ void TestConfigSave::saveAfterConfigChanged_mergesTheFileAsItIsNow()
     setup.profile->simple[1]->setValue("0");
     QVERIFY2(setup.save(&error), qPrintable(error));
     QCOMPARE(readAll(setup.configPath), QByteArray("seta r_b \"0\"\nseta r_a \"1\"\n"));
+}
+
+void TestConfigSave::configLargerThanKeptSize_isNotKeptAndStillSaves()
+{
+    SaveSetup setup(simpleProfile);
+    QVERIFY(setup.profile);
+    setup.state.backups = false;
+    QVERIFY(writeAll(setup.configPath, "seta r_a \"0\"\n"));
+    QVERIFY(GameConfigReader::apply(*setup.profile, setup.state.syntax, setup.configPath));
+    QVERIFY(setup.profile->lastConfig);
+
+    // One line more than the kept size allows: read for the tweaks' values, then let go.
+    const QByteArray filler = "// " + QByteArray(77, 'x') + "\n";
+    const QByteArray first = "seta r_b \"1\"\n";
+    QByteArray large = first;
+    while (large.size() <= GameConfigReader::maxKeptConfigSize)
+        large += filler;
+    QVERIFY(writeAll(setup.configPath, large));
+    QVERIFY(GameConfigReader::apply(*setup.profile, setup.state.syntax, setup.configPath));
+    QVERIFY(!setup.profile->lastConfig);
+    QCOMPARE(setup.profile->simple[1]->Value(), QByteArray("1"));
+
+    QString error;
+    setup.profile->simple[1]->setValue("0");
+    QVERIFY2(setup.save(&error), qPrintable(error));
+    QCOMPARE(readAll(setup.configPath), "seta r_b \"0\"\n" + large.sliced(first.size()) + "seta r_a \"0\"\n");
 }
 
 #include "tst_configsave.moc"
