@@ -3,12 +3,11 @@
 #include "app/numbertext.h"
 #include "app/textcodec.h"
 #include "app/textlines.h"
+#include "gameconfig/keyindex.h"
 
 #include <QCoreApplication>
 #include <QVarLengthArray>
 
-#include <algorithm>
-#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -80,63 +79,18 @@ public:
     {
         if (text.isEmpty())
             return {};
-        if (text.size() > qsizetype(sizeof(Slot::bytes)))
+        if (text.size() > maxShared)
             return text.toByteArray();
-        if (2 * (m_used + 1) > m_slots.size())
-            grow();
-        Slot probe;
-        std::memcpy(probe.bytes, text.data(), std::size_t(text.size()));
-        probe.length = int(text.size());
-        const std::size_t mask = m_slots.size() - 1;
-        for (std::size_t at = hash(probe) & mask;; at = (at + 1) & mask) {
-            Slot &slot = m_slots[at];
-            if (slot.length < 0) {
-                probe.text = text.toByteArray();
-                slot = probe;
-                ++m_used;
-                return slot.text;
-            }
-            if (slot.length == probe.length && std::memcmp(slot.bytes, probe.bytes, sizeof(probe.bytes)) == 0)
-                return slot.text;
-        }
+        const int id = m_index.addKey(text);
+        if (std::size_t(id) == m_texts.size())
+            m_texts.push_back(text.toByteArray());
+        return m_texts[std::size_t(id)];
     }
 
 private:
-    struct Slot
-    {
-        char bytes[16] = {}; // the text, zero-padded
-        int length = -1;     // -1 for an empty slot
-        QByteArray text;
-    };
-
-    static std::size_t hash(const Slot &slot)
-    {
-        std::uint64_t low;
-        std::uint64_t high;
-        std::memcpy(&low, slot.bytes, 8);
-        std::memcpy(&high, slot.bytes + 8, 8);
-        std::uint64_t h = (low ^ std::uint64_t(slot.length)) * 0x9E3779B97F4A7C15ULL;
-        h = (((h << 5) | (h >> 59)) ^ high) * 0x9E3779B97F4A7C15ULL;
-        return std::size_t(h ^ (h >> 32));
-    }
-
-    void grow()
-    {
-        std::vector<Slot> old(std::max<std::size_t>(64, 2 * m_slots.size()));
-        old.swap(m_slots);
-        const std::size_t mask = m_slots.size() - 1;
-        for (Slot &slot : old) {
-            if (slot.length < 0)
-                continue;
-            std::size_t at = hash(slot) & mask;
-            while (m_slots[at].length >= 0)
-                at = (at + 1) & mask;
-            m_slots[at] = std::move(slot);
-        }
-    }
-
-    std::vector<Slot> m_slots; // open addressing, linear probing, at most half full; size a power of two
-    std::size_t m_used = 0;
+    static constexpr qsizetype maxShared = 16;
+    KeyIndex m_index;
+    std::vector<QByteArray> m_texts; // by id in the index
 };
 
 // The fields of a data line between its "|" separators, an empty line being one empty field, into a list
