@@ -28,8 +28,7 @@ std::optional<ConfigLookup> applyLookup(LoadedProfile &profile, const ConfigSynt
         names.append(tweak->Tweak());
     for (const auto &tweak : profile.multi)
         names.append(tweak->Tweak());
-    std::optional<ConfigLookup> made(std::in_place, snapshot, syntax, names);
-    const ConfigLookup &lookup = *made;
+    ConfigLookup lookup(snapshot, syntax, names);
 
     int i = 0;
     for (const auto &tweak : profile.simple) {
@@ -47,7 +46,7 @@ std::optional<ConfigLookup> applyLookup(LoadedProfile &profile, const ConfigSynt
             tweak->SetDesAsValue(lookup.value(i));
         ++i;
     }
-    return made;
+    return lookup;
 }
 
 } // namespace
