@@ -47,6 +47,11 @@ public:
         configPath = m_dir.filePath(QStringLiteral("install/")) + QString::fromUtf8(state.gameConfigFileName);
     }
 
+    // Writes the config and reads it into the tweaks, as a load from the install directory does.
+    bool readConfig(const QByteArray &bytes)
+    {
+        return writeAll(configPath, bytes) && GameConfigReader::apply(*profile, state.syntax, configPath);
+    }
     bool save(QString *error, QString *backupPath = nullptr)
     {
         return GameConfigWriter::save(*profile, state, FixedClock(lateEvening), configPath, error, backupPath);
@@ -269,8 +274,7 @@ void TestConfigSave::saveAfterConfigChanged_mergesTheFileAsItIsNow()
     SaveSetup setup(simpleProfile);
     QVERIFY(setup.profile);
     setup.state.backups = false;
-    QVERIFY(writeAll(setup.configPath, "seta r_a \"0\"\nseta r_b \"1\"\n"));
-    QVERIFY(GameConfigReader::apply(*setup.profile, setup.state.syntax, setup.configPath));
+    QVERIFY(setup.readConfig("seta r_a \"0\"\nseta r_b \"1\"\n"));
     QCOMPARE(setup.profile->simple[0]->Value(), QByteArray("0"));
     setup.profile->simple[0]->setValue("1");
     QString error;
@@ -290,8 +294,7 @@ void TestConfigSave::configLargerThanKeptSize_isNotKeptAndStillSaves()
     SaveSetup setup(simpleProfile);
     QVERIFY(setup.profile);
     setup.state.backups = false;
-    QVERIFY(writeAll(setup.configPath, "seta r_a \"0\"\n"));
-    QVERIFY(GameConfigReader::apply(*setup.profile, setup.state.syntax, setup.configPath));
+    QVERIFY(setup.readConfig("seta r_a \"0\"\n"));
     QVERIFY(setup.profile->lastConfig);
 
     // One line more than the kept size allows: read for the tweaks' values, then let go.
@@ -300,8 +303,7 @@ void TestConfigSave::configLargerThanKeptSize_isNotKeptAndStillSaves()
     QByteArray large = first;
     while (large.size() <= GameConfigReader::maxKeptConfigSize)
         large += filler;
-    QVERIFY(writeAll(setup.configPath, large));
-    QVERIFY(GameConfigReader::apply(*setup.profile, setup.state.syntax, setup.configPath));
+    QVERIFY(setup.readConfig(large));
     QVERIFY(!setup.profile->lastConfig);
     QCOMPARE(setup.profile->simple[1]->Value(), QByteArray("1"));
 
