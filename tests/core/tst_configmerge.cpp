@@ -1,6 +1,7 @@
 #include "app/textlines.h"
 #include "gameconfig/configmerge.h"
 #include "gameconfig/configsnapshot.h"
+#include "gameconfig/keyindex.h"
 #include "literalmerge.h"
 #include "loader/profileplan.h"
 #include "testfiles.h"
@@ -237,6 +238,7 @@ private slots:
     void fastMerge_matchesOneByOneSave_rareCases();
     void fastMerge_matchesOneByOneSave_realConfigs_data();
     void fastMerge_matchesOneByOneSave_realConfigs();
+    void nameEnd_stopsAtTheFirstByteOutsideNames();
 };
 
 void TestConfigMerge::fastMerge_matchesOneByOneSave_generatedCases()
@@ -364,6 +366,32 @@ void TestConfigMerge::fastMerge_matchesOneByOneSave_realConfigs()
         const auto difference = mismatch(c, path);
         QVERIFY2(!difference,
                  qPrintable(QStringLiteral("round %1: %2").arg(round).arg(difference.value_or(QString()))));
+    }
+}
+
+void TestConfigMerge::nameEnd_stopsAtTheFirstByteOutsideNames()
+{
+    // Every byte value, at every place of a run of name bytes longer than one wide step, with the run cut short by
+    // the limit too: the wide scan must agree with the byte test.
+    QByteArray line(40, 'a');
+    for (int i = 0; i < line.size(); ++i)
+        line[i] = "aZ09_zA9"[i % 8];
+    for (int byte = 0; byte < 256; ++byte) {
+        const bool continues =
+            (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9') || byte == '_';
+        QCOMPARE(KeyIndex::continuesName(char(byte)), continues);
+        for (int at = 0; at < line.size(); ++at) {
+            QByteArray probe = line;
+            probe[at] = char(byte);
+            for (const qsizetype from : {0, 3, 16}) {
+                for (const qsizetype limit : {qsizetype(40), qsizetype(33), qsizetype(17), from}) {
+                    if (limit < from)
+                        continue;
+                    const qsizetype expected = continues || at < from || at >= limit ? limit : at;
+                    QCOMPARE(KeyIndex::nameEnd(probe.constData(), from, limit), expected);
+                }
+            }
+        }
     }
 }
 
