@@ -270,9 +270,8 @@ void assign(std::string &to, std::initializer_list<QByteArrayView> parts)
 }
 
 // The snapshot's lines that begin with each key, from a lookup's pass over the same snapshot: nullopt unless the
-// lookup used the same prefix and middle and looked up every item's name (and passed over as many lines).
-std::optional<KeyLineLists> scannedKeyLines(const KeyIndex &index, const std::vector<int> &keyIds,
-                                            const QList<MergeItem> &items, const ConfigSnapshot &snapshot,
+// lookup used the same prefix and middle and looked up every key's name (and passed over as many lines).
+std::optional<KeyLineLists> scannedKeyLines(const KeyIndex &index, const ConfigSnapshot &snapshot,
                                             const ConfigSyntax &syntax, const ConfigLookup &scan)
 {
     if (scan.lineCount() != snapshot.allLines().size() || scan.syntax().prefix != syntax.prefix ||
@@ -280,14 +279,9 @@ std::optional<KeyLineLists> scannedKeyLines(const KeyIndex &index, const std::ve
         return std::nullopt;
     }
     std::vector<std::pair<int, int>> hits;
-    std::vector<char> listed(std::size_t(index.keyCount()), 0);
-    for (qsizetype step = 0; step < items.size(); ++step) {
-        const int id = keyIds[std::size_t(step)];
-        if (listed[std::size_t(id)])
-            continue;
-        listed[std::size_t(id)] = 1;
+    for (int id = 0; id < index.keyCount(); ++id) {
         std::pair<const int *, const int *> lines;
-        if (!scan.linesWithKey(items[step].name, &lines))
+        if (!scan.linesWithKey(index.key(id), &lines))
             return std::nullopt;
         for (const int *line = lines.first; line != lines.second; ++line)
             hits.emplace_back(id, *line);
@@ -338,7 +332,7 @@ void applySteps(Merged &merged, const ConfigSnapshot &snapshot, const ConfigSynt
     }
     std::optional<KeyLineLists> scanned;
     if (scan)
-        scanned = scannedKeyLines(index, keyIds, items, snapshot, syntax, *scan);
+        scanned = scannedKeyLines(index, snapshot, syntax, *scan);
     KeyLines keyLines = scanned ? KeyLines(index, std::move(*scanned)) : KeyLines(index, original);
 
     // Old values come from the snapshot: the first non-blank line of the file as read that begins with the key.

@@ -181,11 +181,11 @@ ConfigLookup::ConfigLookup(const ConfigSnapshot &snapshot, const ConfigSyntax &s
     }
 }
 
-bool ConfigLookup::linesWithKey(QByteArrayView name, std::pair<const int *, const int *> *lines) const
+bool ConfigLookup::linesWithKey(QByteArrayView key, std::pair<const int *, const int *> *lines) const
 {
-    std::string key(m_syntax.prefix.constData(), std::size_t(m_syntax.prefix.size()));
-    key.append(name.data(), std::size_t(name.size()));
-    const int id = m_starts.idOf(key);
+    if (!key.startsWith(m_syntax.prefix) || !key.endsWith(m_syntax.middle))
+        return false;
+    const int id = m_starts.idOf(key.chopped(m_syntax.middle.size()));
     if (id < 0)
         return false;
     *lines = m_keyLines.lines(id);

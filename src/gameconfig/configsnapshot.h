@@ -79,9 +79,9 @@ public:
     const ConfigSyntax &syntax() const { return m_syntax; }
     // The lines of the snapshot it passed over, blank ones too.
     qsizetype lineCount() const { return m_lineCount; }
-    // The snapshot's lines, blank ones too, that begin with prefix + name + middle, in file order. False when the
-    // name was not one of those looked up.
-    bool linesWithKey(QByteArrayView name, std::pair<const int *, const int *> *lines) const;
+    // The snapshot's lines, blank ones too, that begin with the key prefix + name + middle, in file order. False
+    // when the key does not have this lookup's prefix and middle around one of the names looked up.
+    bool linesWithKey(QByteArrayView key, std::pair<const int *, const int *> *lines) const;
 
 private:
     ConfigSyntax m_syntax;
