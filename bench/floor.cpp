@@ -118,7 +118,7 @@ QWidget *widgetsWindow(const ProfilePlan &plan)
         case ControlKind::Text: {
             const TweakDefinition &tweak = plan.textTweaks[at];
             caption(page, tweak.shortDescription, twipsRect(left, top, 3100, 255));
-            child<QLineEdit>(page, twipsRect(left, top + 240, 3080, 285))->setText(decodeText(tweak.presets.value(0)));
+            child<QLineEdit>(page, twipsRect(left, top + 240, 3080, 285))->setText(decodeText(tweak.presets[0]));
             break;
         }
         }

@@ -57,10 +57,10 @@ namespace
 void fillCommon(TweakModel &model, const TweakDefinition &definition)
 {
     if (definition.rule.isEmpty()) {
-        model.setDefault(definition.presets.value(0));
-        model.setPreset_Quality(definition.presets.value(1));
-        model.setPreset_FPS(definition.presets.value(2));
-        model.setPreset_DieHard(definition.presets.value(3));
+        model.setDefault(definition.presets[0]);
+        model.setPreset_Quality(definition.presets[1]);
+        model.setPreset_FPS(definition.presets[2]);
+        model.setPreset_DieHard(definition.presets[3]);
     }
 }
 
@@ -124,8 +124,7 @@ std::unique_ptr<LoadedProfile> loadProfile(const QString &path, ProgramState &st
             const TweakDefinition &d = p.multiTweaks[qsizetype(at)];
             auto model = std::make_unique<MultiTweak>(control.index, &profile->context);
             model->setTweak(d.name);
-            for (const MultiTweakEntry &entry : d.entries)
-                model->AddCVar(entry.description, entry.value);
+            model->AddCVars(d.entries);
             fillCommon(*model, d);
             fillDescriptions(*model, d);
             profile->multi.push_back(std::move(model));

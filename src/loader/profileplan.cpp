@@ -8,6 +8,8 @@
 #include <QCoreApplication>
 #include <QVarLengthArray>
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -93,23 +95,19 @@ private:
     std::vector<QByteArray> m_texts; // by id in the index
 };
 
-// The fields of a data line between its "|" separators, an empty line being one empty field, into a list
-// reserved for all of them.
-QList<QByteArray> fieldsOf(QByteArrayView line, SharedTexts &texts)
+// The fields of a data line between its "|" separators, an empty line being one empty field.
+using Fields = QVarLengthArray<QByteArrayView, 8>;
+Fields fieldsOf(QByteArrayView line)
 {
-    QVarLengthArray<QByteArrayView, 8> views;
+    Fields fields;
     const char *end = line.data() + line.size();
     for (const char *from = line.data();;) {
         const auto *bar = static_cast<const char *>(std::memchr(from, '|', std::size_t(end - from)));
-        views.append(QByteArrayView(from, (bar ? bar : end) - from));
+        fields.append(QByteArrayView(from, (bar ? bar : end) - from));
         if (!bar)
             break;
         from = bar + 1;
     }
-    QList<QByteArray> fields;
-    fields.reserve(views.size());
-    for (const QByteArrayView view : views)
-        fields.append(texts.get(view));
     return fields;
 }
 
@@ -134,14 +132,14 @@ private:
             m_problems->append({line, message});
     }
     QByteArray data(int i) const { return m_lines[m_dataStart + i].toByteArray(); }
-    QList<QByteArray> fieldsAt(int i) { return fieldsOf(m_lines[m_dataStart + i], m_texts); }
+    Fields fieldsAt(int i) const { return fieldsOf(m_lines[m_dataStart + i]); }
     int dataLine(int i) const { return m_dataStart + i + 1; }
 
     void handle(const KeywordInfo &info);
     void placeControl(ControlKind kind, int index, int width, int height);
     void makeRoom(int height, int width);
     bool setPosition(qint16 &field, int value);
-    QList<QByteArray> presetLine(int i);
+    std::array<QByteArray, 4> presetLine(int i);
     void boundsLine(int i, TweakDefinition &tweak);
     TweakDefinition &newTweak(TweakKind kind, ControlKind control, int width, int height);
 
@@ -273,8 +271,8 @@ void Planner::handle(const KeywordInfo &info)
     }
     case Keyword::AddMulti: {
         TweakDefinition &tweak = newTweak(TweakKind::Multi, ControlKind::Multi, multiWidth, multiHeight);
-        const QList<QByteArray> texts = fieldsAt(1);
-        const QList<QByteArray> values = fieldsAt(2);
+        const Fields texts = fieldsAt(1);
+        const Fields values = fieldsAt(2);
         if (values.size() < texts.size()) {
             problem(dataLine(2), QCoreApplication::translate(
                                      "Tunesmith", "the entry values line has %1 fields, fewer than the %2 entry texts")
@@ -283,7 +281,7 @@ void Planner::handle(const KeywordInfo &info)
         } else {
             tweak.entries.reserve(texts.size());
             for (qsizetype e = 0; e < texts.size(); ++e)
-                tweak.entries.append({texts[e], values[e]});
+                tweak.entries.append({m_texts.get(texts[e]), m_texts.get(values[e])});
         }
         tweak.presets = presetLine(3);
         tweak.shortDescription = data(4);
@@ -346,30 +344,31 @@ TweakDefinition &Planner::newTweak(TweakKind kind, ControlKind control, int widt
     return tweak;
 }
 
-QList<QByteArray> Planner::presetLine(int i)
+std::array<QByteArray, 4> Planner::presetLine(int i)
 {
-    QList<QByteArray> fields = fieldsAt(i);
+    const Fields fields = fieldsAt(i);
     if (fields.size() < 4) {
         problem(dataLine(i),
                 QCoreApplication::translate("Tunesmith", "the preset line needs 4 fields separated by \"|\"; it has %1")
                     .arg(fields.size()));
-        fields.resize(4);
     }
-    fields.resize(4);
-    return fields;
+    std::array<QByteArray, 4> presets;
+    for (qsizetype f = 0; f < std::min<qsizetype>(fields.size(), 4); ++f)
+        presets[std::size_t(f)] = m_texts.get(fields[f]);
+    return presets;
 }
 
 void Planner::boundsLine(int i, TweakDefinition &tweak)
 {
-    const QList<QByteArray> fields = fieldsAt(i);
+    const Fields fields = fieldsAt(i);
     if (fields.size() < 2) {
         problem(dataLine(i),
                 QCoreApplication::translate("Tunesmith", "the bounds line needs 2 fields separated by \"|\"; it has %1")
                     .arg(fields.size()));
         return;
     }
-    tweak.minValue = fields[0];
-    tweak.maxValue = fields[1];
+    tweak.minValue = m_texts.get(fields[0]);
+    tweak.maxValue = m_texts.get(fields[1]);
     const auto min = toInt32(fields[0]);
     const auto max = toInt32(fields[1]);
     if (min && max && *min > *max) {

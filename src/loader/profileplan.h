@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 
+#include <array>
 #include <optional>
 
 namespace Tunesmith
@@ -49,7 +50,7 @@ struct TweakDefinition
     TweakKind kind = TweakKind::Simple;
     int line = 0; // the keyword line
     QByteArray name;
-    QList<QByteArray> presets; // default, quality, fps, die hard; empty for a ruled tweak
+    std::array<QByteArray, 4> presets; // default, quality, fps, die hard; empty texts for a ruled tweak
     QList<MultiTweakEntry> entries;
     QByteArray minValue;
     QByteArray maxValue;

@@ -32,6 +32,20 @@ void MultiTweak::AddCVar(const QByteArray &strDes, const QByteArray &strVal)
         emit displayChanged();
 }
 
+void MultiTweak::AddCVars(const QList<Entry> &entries)
+{
+    if (entries.isEmpty())
+        return;
+    if (m_entries.isEmpty())
+        m_entries = entries;
+    else
+        m_entries.append(entries);
+    if (m_selected != 0)
+        pick(0);
+    else
+        emit displayChanged();
+}
+
 void MultiTweak::SetDesAsValue(const QByteArray &strDes)
 {
     int match = -1;

@@ -132,13 +132,14 @@ void TestProfilePlan::tweakBlocks_fillEveryField()
     QCOMPARE(plan.simpleTweaks.size(), 2);
     QCOMPARE(plan.textTweaks.size(), 2);
     const TweakDefinition &vsync = plan.simpleTweaks[0];
-    QCOMPARE(vsync.presets, (QList<QByteArray>{"0", "1", "0", "0"}));
+    QCOMPARE(QList<QByteArray>(vsync.presets.begin(), vsync.presets.end()), (QList<QByteArray>{"0", "1", "0", "0"}));
     QCOMPARE(vsync.rule, QByteArray());
     QCOMPARE(vsync.line, 1);
     const TweakDefinition &gamma = plan.textTweaks[0];
     QCOMPARE(gamma.minValue, QByteArray("50"));
     QCOMPARE(gamma.maxValue, QByteArray("200"));
-    QCOMPARE(gamma.presets, (QList<QByteArray>{"100", "120", "90", "80"}));
+    QCOMPARE(QList<QByteArray>(gamma.presets.begin(), gamma.presets.end()),
+             (QList<QByteArray>{"100", "120", "90", "80"}));
     const TweakDefinition &fast = plan.simpleTweaks[1];
     QCOMPARE(fast.rule, QByteArray("us>6000"));
     QCOMPARE(fast.shortDescription, QByteArray("Fast"));

@@ -120,6 +120,17 @@ void TestTweakModels::multiAddCVarAndPick_selectsFirstEntryEveryTime()
     tweak.pick(3); // no such entry
     QCOMPARE(tweak.selected(), 0);
     QCOMPARE(tweak.Value(), QByteArray("25"));
+
+    // Adding a list at once ends as adding its entries one by one does, after a pick too.
+    MultiTweak whole(2, &m_context);
+    whole.AddCVars({});
+    QCOMPARE(whole.selected(), -1);
+    whole.AddCVars({{"Low", "25"}, {"High", "100"}});
+    whole.pick(1);
+    whole.AddCVars({{"Ultra", "200"}});
+    QCOMPARE(whole.entries().size(), 3);
+    QCOMPARE(whole.entries().at(2).value, QByteArray("200"));
+    QCOMPARE(whole.valueState(), tweak.valueState());
 }
 
 void TestTweakModels::multiSetValue_takesPositionAndReadsValueText_data()
