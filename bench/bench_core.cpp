@@ -364,7 +364,7 @@ void BM_LoadProfile5000(benchmark::State &state)
         QString error;
         auto profile = loadProfile(
             input->profilePath, program, [&](const QString &) { ++ruleErrors; }, &problems, &error);
-        if (!profile || profile->plan.tweakCount() != tweakCount) {
+        if (!profile || profile->tweakCount() != tweakCount) {
             state.SkipWithError("the profile did not load");
             break;
         }
@@ -414,7 +414,7 @@ void BM_GrowthLoad(benchmark::State &state)
         QString error;
         auto profile = loadProfile(
             input->profilePath, program, [](const QString &) {}, &problems, &error);
-        if (!profile || profile->plan.tweakCount() != tweaks) {
+        if (!profile || profile->tweakCount() != tweaks) {
             state.SkipWithError("the profile did not load");
             break;
         }

@@ -65,23 +65,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     }
 
-    // Loaded: one model per tweak of the plan, every control on an existing page with an index of its kind.
+    // Loaded: one model per tweak control of the plan, every control on an existing page with an index of its kind.
     const ProfilePlan &p = profile->plan;
-    FUZZ_CHECK(profile->simple.size() == std::size_t(p.simpleTweaks.size()));
-    FUZZ_CHECK(profile->multi.size() == std::size_t(p.multiTweaks.size()));
-    FUZZ_CHECK(profile->text.size() == std::size_t(p.textTweaks.size()));
     FUZZ_CHECK(!p.pageCaptions.isEmpty());
     qsizetype labels = 0;
+    std::size_t tweaksOfKind[3] = {};
     for (const PlacedControl &control : p.controls) {
         FUZZ_CHECK(control.page >= 0 && control.page < p.pageCaptions.size());
         FUZZ_CHECK(control.index >= 1);
-        if (control.kind == ControlKind::Label)
+        if (control.kind == ControlKind::Label) {
             ++labels;
-        else
-            FUZZ_CHECK(profile->model(TweakKind(int(control.kind) - 1), control.index) != nullptr);
+        } else {
+            const auto kind = TweakKind(int(control.kind) - 1);
+            ++tweaksOfKind[int(kind)];
+            FUZZ_CHECK(profile->model(kind, control.index) != nullptr);
+        }
     }
     FUZZ_CHECK(labels == p.headings.size());
-    FUZZ_CHECK(qsizetype(p.controls.size()) == labels + p.tweakCount());
+    FUZZ_CHECK(profile->simple.size() == tweaksOfKind[int(TweakKind::Simple)]);
+    FUZZ_CHECK(profile->multi.size() == tweaksOfKind[int(TweakKind::Multi)]);
+    FUZZ_CHECK(profile->text.size() == tweaksOfKind[int(TweakKind::Text)]);
     FUZZ_CHECK(!p.caption().isEmpty());
 
     // Starting values from the config given with the profile, then every preset, each followed by the save's merge
@@ -93,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (Preset preset : {Preset::HighQuality, Preset::Default, Preset::FpsBoost, Preset::DieHard}) {
         Presets::apply(*profile, preset);
         const QList<MergeItem> items = GameConfigWriter::mergeItems(*profile);
-        FUZZ_CHECK(items.size() == p.tweakCount());
+        FUZZ_CHECK(items.size() == profile->tweakCount());
         for (const MergeItem &item : items)
             FUZZ_CHECK(!item.value.contains('\r') && !item.value.contains('\n'));
         const QByteArray fast = mergeConfig(snapshot, state.syntax, items);

@@ -17,7 +17,8 @@ namespace Tunesmith
 {
 
 // A profile loaded into tweak models: the plan (pages, positions, headings, caption, status) and one model per
-// tweak, by kind and index. The main window and the command-line tool both work on this.
+// tweak, by kind and index. The main window and the command-line tool both work on this. The plan's tweak
+// definitions are let go once the models hold what they held: ask the models, not the plan, about tweaks.
 class LoadedProfile
 {
 public:
@@ -36,6 +37,7 @@ public:
     // On/off, list, numeric: the order the presets set them.
     QList<TweakModel *> presetOrder() const;
     TweakModel *model(TweakKind kind, int index) const;
+    int tweakCount() const { return int(simple.size() + multi.size() + text.size()); }
 };
 
 // Reads and lays out the profile, then builds its tweaks as a fresh main window does (properties in the
