@@ -81,6 +81,13 @@ public:
     {
         if (text.isEmpty())
             return {};
+        if (text.size() == 1) {
+            // Most are one digit: found without hashing.
+            QByteArray &single = m_singles[static_cast<unsigned char>(text[0])];
+            if (single.isNull())
+                single = text.toByteArray();
+            return single;
+        }
         if (text.size() > maxShared)
             return text.toByteArray();
         const int id = m_index.addKey(text);
@@ -91,6 +98,7 @@ public:
 
 private:
     static constexpr qsizetype maxShared = 16;
+    std::array<QByteArray, 256> m_singles; // one-byte texts, by their byte
     KeyIndex m_index;
     std::vector<QByteArray> m_texts; // by id in the index
 };
