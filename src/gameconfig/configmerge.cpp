@@ -7,7 +7,6 @@
 #include <cstring>
 #include <optional>
 #include <string>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -48,11 +47,15 @@ public:
             m_written[std::size_t(m_appended[std::size_t(line - m_originalCount)])] = store(text, step);
             return;
         }
-        const auto [entry, added] = m_replaced.try_emplace(line, int(m_written.size()));
-        if (added)
+        if (m_replacedAt.empty())
+            m_replacedAt.assign(std::size_t(m_originalCount), -1);
+        int &at = m_replacedAt[std::size_t(line)];
+        if (at < 0) {
+            at = int(m_written.size());
             m_written.push_back(store(text, step));
-        else
-            m_written[std::size_t(entry->second)] = store(text, step);
+        } else {
+            m_written[std::size_t(at)] = store(text, step);
+        }
     }
     void append(QByteArrayView text, int step)
     {
@@ -73,13 +76,7 @@ public:
     template<typename Put>
     bool writeTo(qsizetype first, const QByteArray &lineEnd, bool endsWithLineEnd, bool runsKeepLineEnds, Put put) const
     {
-        std::vector<std::pair<qsizetype, int>> replaced;
-        replaced.reserve(m_replaced.size());
-        for (const auto &entry : m_replaced) {
-            if (entry.first >= first && entry.first < m_originalCount)
-                replaced.push_back(entry);
-        }
-        std::sort(replaced.begin(), replaced.end());
+        const std::vector<std::pair<qsizetype, int>> replaced = replacedFrom(first);
 
         bool firstLine = true;
         const auto putLine = [&](QByteArrayView line) {
@@ -123,10 +120,8 @@ public:
             total -= lineEnd.size();
         for (qsizetype l = first; l < m_originalCount; ++l)
             total += m_original[l].size();
-        for (const auto &entry : m_replaced) {
-            if (entry.first >= first && entry.first < m_originalCount)
-                total += m_written[std::size_t(entry.second)].length - m_original[entry.first].size();
-        }
+        for (const auto &[line, at] : replacedFrom(first))
+            total += m_written[std::size_t(at)].length - m_original[line].size();
         for (auto at = appendedFrom(first); at != m_appended.cend(); ++at)
             total += m_written[std::size_t(*at)].length;
 
@@ -159,10 +154,19 @@ private:
     {
         if (line >= m_originalCount)
             return m_appended[std::size_t(line - m_originalCount)];
-        if (m_replaced.empty())
-            return -1;
-        const auto found = m_replaced.find(line);
-        return found == m_replaced.end() ? -1 : found->second;
+        return m_replacedAt.empty() ? -1 : m_replacedAt[std::size_t(line)];
+    }
+    // The replaced lines of the snapshot from first on, in file order, with their texts in m_written.
+    std::vector<std::pair<qsizetype, int>> replacedFrom(qsizetype first) const
+    {
+        std::vector<std::pair<qsizetype, int>> replaced;
+        if (m_replacedAt.empty())
+            return replaced;
+        for (qsizetype line = first; line < m_originalCount; ++line) {
+            if (m_replacedAt[std::size_t(line)] >= 0)
+                replaced.emplace_back(line, m_replacedAt[std::size_t(line)]);
+        }
+        return replaced;
     }
     QByteArrayView view(const Written &written) const
     {
@@ -180,8 +184,8 @@ private:
     qsizetype m_originalCount;
     std::string m_bytes;
     std::vector<Written> m_written;
-    std::unordered_map<qsizetype, int> m_replaced; // snapshot line -> its text in m_written
-    std::vector<int> m_appended;                   // texts in m_written, in file order
+    std::vector<int> m_replacedAt; // by snapshot line: its text in m_written, -1 for none; empty until a replace
+    std::vector<int> m_appended;   // texts in m_written, in file order
 };
 
 // For each key, the lines that began with it when they were written: the snapshot's lines found by one pass,
