@@ -6,6 +6,8 @@
 #include <QSaveFile>
 
 #include <cerrno>
+#include <cstring>
+#include <memory>
 #include <optional>
 
 namespace Tunesmith
@@ -125,22 +127,31 @@ bool saveFilePieces(const QString &path, const std::function<bool(const PieceWri
     };
     // Small pieces are gathered into chunks; a piece of a chunk's size or more is written as it is.
     constexpr qsizetype chunkSize = 256 * 1024;
-    QByteArray chunk;
+    // Made for the first small piece (after the producer has built what it needs); its pages are touched only as
+    // they fill.
+    std::unique_ptr<char[]> chunk;
+    qsizetype filled = 0;
+    const auto gathered = [&] { return chunk ? QByteArrayView(chunk.get(), filled) : QByteArrayView(""); };
     const PieceWriter write = [&](QByteArrayView piece) {
         if (!reason.isEmpty())
             return false;
-        if (chunk.size() + piece.size() > chunkSize && !chunk.isEmpty()) {
-            if (!writeChunk(chunk))
+        if (piece.isEmpty()) // an empty text may have no bytes at all to copy from
+            return true;
+        if (filled + piece.size() > chunkSize && filled > 0) {
+            if (!writeChunk(gathered()))
                 return false;
-            chunk.resize(0);
+            filled = 0;
         }
         if (piece.size() >= chunkSize)
             return writeChunk(piece);
-        chunk.append(piece);
+        if (!chunk)
+            chunk = std::make_unique_for_overwrite<char[]>(chunkSize);
+        std::memcpy(chunk.get() + filled, piece.data(), std::size_t(piece.size()));
+        filled += piece.size();
         return true;
     };
     // The last chunk goes out even when empty, so an injected write fault strikes an empty file too.
-    if (!produce(write) || !writeChunk(chunk))
+    if (!produce(write) || !writeChunk(gathered()))
         return fail(reason.isEmpty() ? file.errorString() : reason);
     if (fault == Step::Flush || fault == Step::Rename) {
         if (!file.flush())
