@@ -5,8 +5,13 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <memory>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace Tunesmith
 {
@@ -21,30 +26,34 @@ void forEachLine(QByteArrayView bytes, QByteArray *firstEnd, bool *endsWithEnd, 
     const qsizetype size = bytes.size();
     qsizetype start = 0;
     bool lastTerminated = false;
-    // The next CR and the next LF at or after start, each searched again only once passed, so a file with one
-    // kind of line end is not scanned anew for the other at every line.
-    const auto next = [&](char c, qsizetype from) {
-        if (from >= size)
-            return size;
-        const void *found = std::memchr(data + from, c, std::size_t(size - from));
-        return found ? qsizetype(static_cast<const char *>(found) - data) : size;
-    };
-    qsizetype nextCr = next('\r', 0);
-    qsizetype nextLf = next('\n', 0);
-    while (start < size) {
-        if (nextCr < start)
-            nextCr = next('\r', start);
-        if (nextLf < start)
-            nextLf = next('\n', start);
-        const qsizetype i = std::min(nextCr, nextLf);
-        if (i == size)
-            break;
-        const qsizetype endLen = i == nextCr && nextLf == i + 1 && nextLf < size ? 2 : 1;
+    // data[at] is a CR or an LF at or after start: it ends the line there, with the LF after it when it is a CR.
+    const auto endLine = [&](qsizetype at) {
+        const qsizetype endLength = data[at] == '\r' && at + 1 < size && data[at + 1] == '\n' ? 2 : 1;
         if (firstEnd && firstEnd->isEmpty())
-            *firstEnd = QByteArray(data + i, endLen);
-        sink(QByteArrayView(data + start, i - start));
-        start = i + endLen;
+            *firstEnd = QByteArray(data + at, endLength);
+        sink(QByteArrayView(data + start, at - start));
+        start = at + endLength;
         lastTerminated = true;
+    };
+    qsizetype at = 0;
+#if defined(__SSE2__)
+    // Sixteen bytes a step: the CR and LF bytes of each step as bits, taken in order. A bit before start is the LF
+    // of a CR LF already taken.
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    for (; at + 16 <= size; at += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + at));
+        auto ends = unsigned(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, cr), _mm_cmpeq_epi8(block, lf))));
+        for (; ends != 0; ends &= ends - 1) {
+            const qsizetype end = at + std::countr_zero(ends);
+            if (end >= start)
+                endLine(end);
+        }
+    }
+#endif
+    for (; at < size; ++at) {
+        if ((data[at] == '\r' || data[at] == '\n') && at >= start)
+            endLine(at);
     }
     if (start < size) {
         sink(QByteArrayView(data + start, size - start));

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -15,6 +16,39 @@ namespace
 {
 
 const QByteArray missing = "(missing)";
+
+// Lines split by their definition, a byte at a time: a line ends at CR LF, at a lone CR or at a lone LF.
+struct PlainSplit
+{
+    QList<QByteArray> lines;
+    QByteArray firstEnd;
+    bool endsWithLineEnd = false;
+};
+
+PlainSplit splitByteByByte(const QByteArray &bytes)
+{
+    PlainSplit split;
+    QByteArray line;
+    for (qsizetype i = 0; i < bytes.size();) {
+        const char c = bytes[i];
+        if (c != '\r' && c != '\n') {
+            line += c;
+            split.endsWithLineEnd = false;
+            ++i;
+            continue;
+        }
+        const qsizetype length = c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n' ? 2 : 1;
+        if (split.firstEnd.isEmpty())
+            split.firstEnd = bytes.mid(i, length);
+        split.lines.append(line);
+        line.clear();
+        split.endsWithLineEnd = true;
+        i += length;
+    }
+    if (!line.isEmpty())
+        split.lines.append(line);
+    return split;
+}
 
 } // namespace
 
@@ -33,6 +67,7 @@ private slots:
     void fileHoldsBytes_onlyForExactlyTheSameBytes();
     void numericKeyFilter_letsOnlyDigitsPointAndBackspaceThrough_data();
     void numericKeyFilter_letsOnlyDigitsPointAndBackspaceThrough();
+    void lineSplitting_agreesWithTheByteByByteDefinition();
 };
 
 void TestTextFiles::replaceOrAppend_givesExpectedFile_data()
@@ -202,6 +237,38 @@ void TestTextFiles::numericKeyFilter_letsOnlyDigitsPointAndBackspaceThrough()
     QFETCH(int, key);
     QFETCH(bool, passes);
     QCOMPARE(NumericKeyFilter(qint16(key)), passes ? qint16(key) : qint16(0));
+}
+
+void TestTextFiles::lineSplitting_agreesWithTheByteByByteDefinition()
+{
+    // Texts long enough for the splitters' wide steps, dense in line ends so that a CR LF falls across every step
+    // boundary; every splitter must give the lines, the first line end and the final end of the plain definition.
+    QRandomGenerator random(20261206);
+    const char alphabet[] = {'a', ' ', '\r', '\n', '\0', char(0x8d)};
+    for (int round = 0; round < 4000; ++round) {
+        QByteArray text(random.bounded(0, 80), Qt::Uninitialized);
+        for (char &c : text)
+            c = alphabet[random.bounded(int(sizeof alphabet))];
+        const PlainSplit expected = splitByteByByte(text);
+        const QByteArray context = text.toPercentEncoding();
+
+        const TextLines split = TextLines::split(text);
+        QVERIFY2(split.lines == expected.lines, context.constData());
+        QCOMPARE(split.lineEnd, expected.firstEnd.isEmpty() ? QByteArray("\r\n") : expected.firstEnd);
+        QCOMPARE(split.endsWithLineEnd, expected.endsWithLineEnd);
+
+        const LineTable table(text);
+        QCOMPARE(table.size(), expected.lines.size());
+        for (qsizetype l = 0; l < table.size(); ++l)
+            QVERIFY2(table[l] == expected.lines[l], context.constData());
+        QCOMPARE(table.firstLineEnd().toByteArray(), expected.firstEnd);
+        QCOMPARE(table.endsWithLineEnd(), expected.endsWithLineEnd);
+
+        const QList<QByteArrayView> views = splitLineViews(text);
+        QCOMPARE(views.size(), expected.lines.size());
+        for (qsizetype l = 0; l < views.size(); ++l)
+            QVERIFY2(views[l] == expected.lines[l], context.constData());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestTextFiles)
