@@ -51,10 +51,10 @@ bool save(const LoadedProfile &profile, const ProgramState &state, const Clock &
     const auto config = readConfigForSave(path, profile.lastConfig, error);
     if (!config)
         return false;
-    const ConfigSnapshot *snapshot = &config->snapshot;
-    if (snapshot->existed() && state.backups) {
+    const ConfigSnapshot &snapshot = config->snapshot;
+    if (snapshot.existed() && state.backups) {
         QString reason;
-        if (!Backups::makeBackup(state, clock, path, *snapshot, backupPath, &reason)) {
+        if (!Backups::makeBackup(state, clock, path, snapshot, backupPath, &reason)) {
             if (error)
                 *error = QCoreApplication::translate(
                              "Tunesmith", "The backup could not be written, so the config was left as it was. %1")
@@ -65,7 +65,7 @@ bool save(const LoadedProfile &profile, const ProgramState &state, const Clock &
     return saveFilePieces(
         path,
         [&](const PieceWriter &write) {
-            return writeMergedConfig(*snapshot, state.syntax, items, write, config->scan());
+            return writeMergedConfig(snapshot, state.syntax, items, write, config->scan());
         },
         error);
 }
