@@ -42,6 +42,18 @@ void TextTweak::SetPing()
     setBoxText(Default());
 }
 
+void TextTweak::setMinValue(const QByteArray &text)
+{
+    m_min = text;
+    m_minNumber = toInt32(text);
+}
+
+void TextTweak::setMaxValue(const QByteArray &text)
+{
+    m_max = text;
+    m_maxNumber = toInt32(text);
+}
+
 std::optional<qint32> TextTweak::MinMaxValue(const QByteArray &strMinMax) const
 {
     const QByteArray s = strMinMax.isEmpty() ? QByteArray("0") : strMinMax;
@@ -49,14 +61,10 @@ std::optional<qint32> TextTweak::MinMaxValue(const QByteArray &strMinMax) const
     if (!r)
         return std::nullopt;
     const bool fraction = s.contains('.');
-    if (!m_max.isEmpty() && !fraction) {
-        if (const auto max = toInt32(m_max); max && *max <= *r)
-            r = max;
-    }
-    if (!m_min.isEmpty() && !fraction) {
-        if (const auto min = toInt32(m_min); min && *min >= *r)
-            r = min;
-    }
+    if (m_maxNumber && !fraction && *m_maxNumber <= *r)
+        r = m_maxNumber;
+    if (m_minNumber && !fraction && *m_minNumber >= *r)
+        r = m_minNumber;
     return r;
 }
 
@@ -69,10 +77,16 @@ void TextTweak::setBoxText(const QByteArray &text)
 {
     if (text == m_text)
         return;
-    m_text = text;
+    assignText(text);
     emit displayChanged();
     if (m_depth < maxNesting)
         ApplyValue(m_text);
+}
+
+void TextTweak::assignText(const QByteArray &text)
+{
+    m_text = text;
+    m_textNumber = toInt32(text);
 }
 
 void TextTweak::ApplyValue(QByteArray v)
@@ -82,18 +96,10 @@ void TextTweak::ApplyValue(QByteArray v)
         v = "0";
     setBoxText(v);
     const bool fraction = v.contains('.');
-    if (!m_max.isEmpty() && !fraction) {
-        const auto max = toInt32(m_max);
-        const auto current = toInt32(m_text);
-        if (max && current && *max <= *current)
-            setBoxText(m_max);
-    }
-    if (!m_min.isEmpty() && !fraction) {
-        const auto min = toInt32(m_min);
-        const auto current = toInt32(m_text);
-        if (min && current && *min >= *current)
-            setBoxText(m_min);
-    }
+    if (m_maxNumber && !fraction && m_textNumber && *m_maxNumber <= *m_textNumber)
+        setBoxText(m_max);
+    if (m_minNumber && !fraction && m_textNumber && *m_minNumber >= *m_textNumber)
+        setBoxText(m_min);
     --m_depth;
 }
 
@@ -115,7 +121,7 @@ TweakValueState TextTweak::valueState() const
 void TextTweak::restoreValueState(const TweakValueState &state)
 {
     // The text as it was, bounds and all: it got there through the box's own handling.
-    m_text = state.value;
+    assignText(state.value);
     setDefault(state.defaultValue);
     emit displayChanged();
 }
@@ -150,9 +156,9 @@ void TextTweak::restoreProperty(const QString &name, const QByteArray &text)
     else if (name == QLatin1String("Value"))
         setBoxText(text); // handled like any change of the box's text, with the bounds in force now
     else if (name == QLatin1String("MaxValue"))
-        m_max = text;
+        setMaxValue(text);
     else if (name == QLatin1String("MinValue"))
-        m_min = text;
+        setMinValue(text);
     else
         TweakModel::restoreProperty(name, text);
 }

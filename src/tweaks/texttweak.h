@@ -19,9 +19,9 @@ public:
     QByteArray Value() const override { return m_text; }
     void setValue(const QByteArray &text) override;
     QByteArray MinValue() const { return m_min; }
-    void setMinValue(const QByteArray &text) { m_min = text; }
+    void setMinValue(const QByteArray &text);
     QByteArray MaxValue() const { return m_max; }
-    void setMaxValue(const QByteArray &text) { m_max = text; }
+    void setMaxValue(const QByteArray &text);
     QByteArray Ping() const override { return m_ping; }
     void setPing(const QByteArray &written);
     // Evaluates the rule: Default takes the unbounded result, the box the bounded one. On failure the player is
@@ -48,10 +48,16 @@ protected:
 private:
     void ApplyValue(QByteArray v);
     void setBoxText(const QByteArray &text);
+    void assignText(const QByteArray &text);
 
+    // Each text with the number it stands for, read once when the text is set: the bounding compares them on
+    // every change of the box, several times over as it settles.
     QByteArray m_text;
+    std::optional<qint32> m_textNumber;
     QByteArray m_min;
+    std::optional<qint32> m_minNumber;
     QByteArray m_max;
+    std::optional<qint32> m_maxNumber;
     QByteArray m_ping;
     int m_depth = 0;
 };

@@ -1,8 +1,10 @@
+#include "app/numbertext.h"
 #include "app/programstate.h"
 #include "tweaks/multitweak.h"
 #include "tweaks/simpletweak.h"
 #include "tweaks/texttweak.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 using namespace Tunesmith;
@@ -33,6 +35,7 @@ private slots:
     void textFightingBounds_settleOnABound();
     void textMinMaxValue_boundsLikeTheBoxWithoutTouchingIt_data();
     void textMinMaxValue_boundsLikeTheBoxWithoutTouchingIt();
+    void textBounding_agreesWithReadingEveryTextAgain();
 
     void labelRelease_marksOnlyRuledTweaksAndOpensOnlyOnRightButton();
     void menuDefaultAndPresets_applyToEachKind();
@@ -319,6 +322,122 @@ void TestTweakModels::textMinMaxValue_boundsLikeTheBoxWithoutTouchingIt()
     tweak.boxTextChanged("12.5");
     QCOMPARE(tweak.MinMaxValue(text), expected);
     QCOMPARE(tweak.Value(), QByteArray("12.5"));
+}
+
+namespace
+{
+
+// The box's bounding written plainly, reading every text again at every comparison.
+struct PlainBox
+{
+    QByteArray text;
+    QByteArray min;
+    QByteArray max;
+    int depth = 0;
+
+    void setBoxText(const QByteArray &newText)
+    {
+        if (newText == text)
+            return;
+        text = newText;
+        if (depth < 4)
+            apply(text);
+    }
+    void apply(QByteArray v)
+    {
+        ++depth;
+        if (v.isEmpty())
+            v = "0";
+        setBoxText(v);
+        if (!v.contains('.')) {
+            const auto maxNumber = toInt32(max);
+            const auto current = toInt32(text);
+            if (maxNumber && current && *maxNumber <= *current)
+                setBoxText(max);
+        }
+        if (!v.contains('.')) {
+            const auto minNumber = toInt32(min);
+            const auto current = toInt32(text);
+            if (minNumber && current && *minNumber >= *current)
+                setBoxText(min);
+        }
+        --depth;
+    }
+    std::optional<qint32> bounded(const QByteArray &written) const
+    {
+        const QByteArray s = written.isEmpty() ? QByteArray("0") : written;
+        auto r = toInt32(s);
+        if (!r || s.contains('.'))
+            return r;
+        if (const auto maxNumber = toInt32(max); maxNumber && *maxNumber <= *r)
+            r = maxNumber;
+        if (const auto minNumber = toInt32(min); minNumber && *minNumber >= *r)
+            r = minNumber;
+        return r;
+    }
+};
+
+} // namespace
+
+void TestTweakModels::textBounding_agreesWithReadingEveryTextAgain()
+{
+    // The model keeps each text's number; every way a text or a bound changes must keep them in step.
+    const QList<QByteArray> texts = {"",     "0",   "5",  "05",  "10",         "-3",         "7.5", "100",
+                                     " 42 ", "abc", "+8", "1e3", "2147483647", "2147483648", "-0",  "9.5"};
+    QRandomGenerator random(20261207);
+    const auto pick = [&] { return texts[random.bounded(int(texts.size()))]; };
+    for (int round = 0; round < 3000; ++round) {
+        TextTweak tweak(1, &m_context);
+        PlainBox plain;
+        QByteArrayList steps;
+        for (int step = 0; step < 8; ++step) {
+            const QByteArray text = pick();
+            switch (random.bounded(6)) {
+            case 0:
+                tweak.setMinValue(text);
+                plain.min = text;
+                steps << "min " + text;
+                break;
+            case 1:
+                tweak.setMaxValue(text);
+                plain.max = text;
+                steps << "max " + text;
+                break;
+            case 2:
+                tweak.setValue(text);
+                plain.apply(text);
+                steps << "value " + text;
+                break;
+            case 3:
+                tweak.boxTextChanged(text);
+                plain.setBoxText(text);
+                steps << "typed " + text;
+                break;
+            case 4:
+                tweak.restoreValueState({text, "0", -1});
+                plain.text = text;
+                steps << "state " + text;
+                break;
+            case 5: {
+                const QByteArray max = pick();
+                const QByteArray min = pick();
+                PropertyStore store;
+                store.insert(QStringLiteral("Value"), text);
+                store.insert(QStringLiteral("MaxValue"), max);
+                store.insert(QStringLiteral("MinValue"), min);
+                tweak.readProperties(store);
+                plain.setBoxText(text);
+                plain.max = max;
+                plain.min = min;
+                steps << "stored " + text + " " + max + " " + min;
+                break;
+            }
+            }
+            const QByteArray probe = pick();
+            QVERIFY2(tweak.Value() == plain.text && tweak.MinMaxValue(probe) == plain.bounded(probe),
+                     (steps.join(" / ") + " / probe " + probe).constData());
+        }
+    }
 }
 
 void TestTweakModels::labelRelease_marksOnlyRuledTweaksAndOpensOnlyOnRightButton()
