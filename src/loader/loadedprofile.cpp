@@ -54,21 +54,22 @@ TweakModel *LoadedProfile::model(TweakKind kind, int index) const
 namespace
 {
 
-void fillCommon(TweakModel &model, const TweakDefinition &definition)
+// The fill functions take the definition's texts over: it is let go once its model is built.
+void fillCommon(TweakModel &model, TweakDefinition &definition)
 {
     if (definition.rule.isEmpty()) {
-        model.setDefault(definition.presets[0]);
-        model.setPreset_Quality(definition.presets[1]);
-        model.setPreset_FPS(definition.presets[2]);
-        model.setPreset_DieHard(definition.presets[3]);
+        model.setDefault(std::move(definition.presets[0]));
+        model.setPreset_Quality(std::move(definition.presets[1]));
+        model.setPreset_FPS(std::move(definition.presets[2]));
+        model.setPreset_DieHard(std::move(definition.presets[3]));
     }
 }
 
-void fillDescriptions(TweakModel &model, const TweakDefinition &definition)
+void fillDescriptions(TweakModel &model, TweakDefinition &definition)
 {
-    model.setShortDescription(definition.shortDescription);
-    model.setLongDescription(definition.longDescription);
-    model.setDepartment(definition.department);
+    model.setShortDescription(std::move(definition.shortDescription));
+    model.setLongDescription(std::move(definition.longDescription));
+    model.setDepartment(std::move(definition.department));
 }
 
 } // namespace
@@ -94,7 +95,7 @@ std::unique_ptr<LoadedProfile> loadProfile(const QString &path, ProgramState &st
     profile->plan = std::move(*plan);
     profile->context.state = &state;
     profile->context.reportRuleError = std::move(reportRuleError);
-    const ProfilePlan &p = profile->plan;
+    ProfilePlan &p = profile->plan;
     if (p.gameConfigFileName)
         state.gameConfigFileName = *p.gameConfigFileName;
     if (p.syntax)
@@ -108,9 +109,9 @@ std::unique_ptr<LoadedProfile> loadProfile(const QString &path, ProgramState &st
         case ControlKind::Label:
             break;
         case ControlKind::Simple: {
-            const TweakDefinition &d = p.simpleTweaks[qsizetype(at)];
+            TweakDefinition &d = p.simpleTweaks[qsizetype(at)];
             auto model = std::make_unique<SimpleTweak>(control.index, &profile->context);
-            model->setTweak(d.name);
+            model->setTweak(std::move(d.name));
             fillCommon(*model, d);
             if (!d.rule.isEmpty()) {
                 model->setPing(d.rule);
@@ -121,21 +122,21 @@ std::unique_ptr<LoadedProfile> loadProfile(const QString &path, ProgramState &st
             break;
         }
         case ControlKind::Multi: {
-            const TweakDefinition &d = p.multiTweaks[qsizetype(at)];
+            TweakDefinition &d = p.multiTweaks[qsizetype(at)];
             auto model = std::make_unique<MultiTweak>(control.index, &profile->context);
-            model->setTweak(d.name);
-            model->AddCVars(d.entries);
+            model->setTweak(std::move(d.name));
+            model->AddCVars(std::move(d.entries));
             fillCommon(*model, d);
             fillDescriptions(*model, d);
             profile->multi.push_back(std::move(model));
             break;
         }
         case ControlKind::Text: {
-            const TweakDefinition &d = p.textTweaks[qsizetype(at)];
+            TweakDefinition &d = p.textTweaks[qsizetype(at)];
             auto model = std::make_unique<TextTweak>(control.index, &profile->context);
-            model->setTweak(d.name);
-            model->setMinValue(d.minValue);
-            model->setMaxValue(d.maxValue);
+            model->setTweak(std::move(d.name));
+            model->setMinValue(std::move(d.minValue));
+            model->setMaxValue(std::move(d.maxValue));
             fillCommon(*model, d);
             if (!d.rule.isEmpty()) {
                 model->setPing(d.rule);

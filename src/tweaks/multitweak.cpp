@@ -32,12 +32,12 @@ void MultiTweak::AddCVar(const QByteArray &strDes, const QByteArray &strVal)
         emit displayChanged();
 }
 
-void MultiTweak::AddCVars(const QList<Entry> &entries)
+void MultiTweak::AddCVars(QList<Entry> entries)
 {
     if (entries.isEmpty())
         return;
     if (m_entries.isEmpty())
-        m_entries = entries;
+        m_entries = std::move(entries);
     else
         m_entries.append(entries);
     if (m_selected != 0)

@@ -23,7 +23,7 @@ public:
 
     void AddCVar(const QByteArray &strDes, const QByteArray &strVal);
     // The entries in order, as AddCVar for each would add them; the list is shared, not copied.
-    void AddCVars(const QList<Entry> &entries);
+    void AddCVars(QList<Entry> entries);
     // Selects the entry whose value text is exactly strDes; the last of several; none changes nothing.
     void SetDesAsValue(const QByteArray &strDes);
     // The player picked entry i in the list (or a routine set it): the selection-change handling.

@@ -42,16 +42,16 @@ void TextTweak::SetPing()
     setBoxText(Default());
 }
 
-void TextTweak::setMinValue(const QByteArray &text)
+void TextTweak::setMinValue(QByteArray text)
 {
-    m_min = text;
     m_minNumber = toInt32(text);
+    m_min = std::move(text);
 }
 
-void TextTweak::setMaxValue(const QByteArray &text)
+void TextTweak::setMaxValue(QByteArray text)
 {
-    m_max = text;
     m_maxNumber = toInt32(text);
+    m_max = std::move(text);
 }
 
 std::optional<qint32> TextTweak::MinMaxValue(const QByteArray &strMinMax) const

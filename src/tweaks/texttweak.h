@@ -19,9 +19,9 @@ public:
     QByteArray Value() const override { return m_text; }
     void setValue(const QByteArray &text) override;
     QByteArray MinValue() const { return m_min; }
-    void setMinValue(const QByteArray &text);
+    void setMinValue(QByteArray text);
     QByteArray MaxValue() const { return m_max; }
-    void setMaxValue(const QByteArray &text);
+    void setMaxValue(QByteArray text);
     QByteArray Ping() const override { return m_ping; }
     void setPing(const QByteArray &written);
     // Evaluates the rule: Default takes the unbounded result, the box the bounded one. On failure the player is

@@ -10,9 +10,9 @@ TweakModel::TweakModel(TweakKind kind, int index, const TweakContext *context, Q
     , m_context(context)
 {}
 
-void TweakModel::setShortDescription(const QByteArray &text)
+void TweakModel::setShortDescription(QByteArray text)
 {
-    m_shortDescription = text;
+    m_shortDescription = std::move(text);
     emit displayChanged();
 }
 

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <utility>
 
 namespace Tunesmith
 {
@@ -70,21 +71,21 @@ public:
     int index() const { return m_index; } // 1, 2, ... within its kind
 
     QByteArray Tweak() const { return m_tweak; }
-    void setTweak(const QByteArray &text) { m_tweak = text; }
+    void setTweak(QByteArray text) { m_tweak = std::move(text); }
     QByteArray Default() const { return m_default; }
-    void setDefault(const QByteArray &text) { m_default = text; }
+    void setDefault(QByteArray text) { m_default = std::move(text); }
     QByteArray Preset_Quality() const { return m_presetQuality; }
-    void setPreset_Quality(const QByteArray &text) { m_presetQuality = text; }
+    void setPreset_Quality(QByteArray text) { m_presetQuality = std::move(text); }
     QByteArray Preset_FPS() const { return m_presetFps; }
-    void setPreset_FPS(const QByteArray &text) { m_presetFps = text; }
+    void setPreset_FPS(QByteArray text) { m_presetFps = std::move(text); }
     QByteArray Preset_DieHard() const { return m_presetDieHard; }
-    void setPreset_DieHard(const QByteArray &text) { m_presetDieHard = text; }
+    void setPreset_DieHard(QByteArray text) { m_presetDieHard = std::move(text); }
     QByteArray Department() const { return m_department; }
-    void setDepartment(const QByteArray &text) { m_department = text; }
+    void setDepartment(QByteArray text) { m_department = std::move(text); }
     QByteArray LongDescription() const { return m_longDescription; }
-    void setLongDescription(const QByteArray &text) { m_longDescription = text; }
+    void setLongDescription(QByteArray text) { m_longDescription = std::move(text); }
     QByteArray ShortDescription() const { return m_shortDescription; }
-    void setShortDescription(const QByteArray &text);
+    void setShortDescription(QByteArray text);
 
     // "" for list tweaks, which never have a rule.
     virtual QByteArray Ping() const { return {}; }
