@@ -210,8 +210,8 @@ void writeJson(const LoadedProfile &profile, const ProgramState &state, QTextStr
     json.key("tweaks");
     json.beginArray();
     for (const TweakModel *tweak : profile.saveOrder()) {
-        const auto *text = qobject_cast<const TextTweak *>(tweak);
-        const auto *multi = qobject_cast<const MultiTweak *>(tweak);
+        const auto *text = tweakAs<TextTweak>(tweak);
+        const auto *multi = tweakAs<MultiTweak>(tweak);
         json.beginObject();
         json.key("kind");
         json.value(QString::fromLatin1(kindName(tweak->kind())));
@@ -312,7 +312,7 @@ bool runActions(const QList<Action> &actions, LoadedProfile &profile, ProgramSta
                     continue;
                 if (action.name == QLatin1String("--set"))
                     tweak->setValue(value);
-                else if (auto *multi = qobject_cast<MultiTweak *>(tweak))
+                else if (auto *multi = tweakAs<MultiTweak>(tweak))
                     multi->SetDesAsValue(value);
             }
         } else if (action.name == QLatin1String("--load-config")) {

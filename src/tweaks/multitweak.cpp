@@ -5,8 +5,8 @@
 namespace Tunesmith
 {
 
-MultiTweak::MultiTweak(int index, const TweakContext *context, QObject *parent)
-    : TweakModel(TweakKind::Multi, index, context, parent)
+MultiTweak::MultiTweak(int index, const TweakContext *context)
+    : TweakModel(TweakKind::Multi, index, context)
 {}
 
 void MultiTweak::setValue(const QByteArray &position)
@@ -29,7 +29,7 @@ void MultiTweak::AddCVar(const QByteArray &strDes, const QByteArray &strVal)
     if (m_selected != 0)
         pick(0);
     else
-        emit displayChanged();
+        displayChanged();
 }
 
 void MultiTweak::AddCVars(QList<Entry> entries)
@@ -43,7 +43,7 @@ void MultiTweak::AddCVars(QList<Entry> entries)
     if (m_selected != 0)
         pick(0);
     else
-        emit displayChanged();
+        displayChanged();
 }
 
 void MultiTweak::SetDesAsValue(const QByteArray &strDes)
@@ -63,7 +63,7 @@ void MultiTweak::pick(int position)
         return;
     m_selected = position;
     m_value = position >= 0 ? m_entries[position].value : QByteArray();
-    emit displayChanged();
+    displayChanged();
 }
 
 void MultiTweak::SelectPosition(const QByteArray &position)
@@ -91,7 +91,7 @@ void MultiTweak::restoreValueState(const TweakValueState &state)
     m_value = state.value;
     setDefault(state.defaultValue);
     m_selected = state.shown >= -1 && state.shown < m_entries.size() ? state.shown : -1;
-    emit displayChanged();
+    displayChanged();
 }
 
 QStringList MultiTweak::storeOrder() const

@@ -9,12 +9,12 @@ namespace Tunesmith
 // positions from 0, Value reads as the selected entry's value text.
 class MultiTweak : public TweakModel
 {
-    Q_OBJECT
-
 public:
+    static constexpr TweakKind modelKind = TweakKind::Multi;
+
     using Entry = MultiTweakEntry;
 
-    MultiTweak(int index, const TweakContext *context, QObject *parent = nullptr);
+    MultiTweak(int index, const TweakContext *context);
 
     QByteArray Value() const override { return m_value; }
     // Takes a position text. A text that is not a 16-bit number, or a position outside -1 .. count - 1, changes

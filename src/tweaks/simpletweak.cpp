@@ -6,8 +6,8 @@
 namespace Tunesmith
 {
 
-SimpleTweak::SimpleTweak(int index, const TweakContext *context, QObject *parent)
-    : TweakModel(TweakKind::Simple, index, context, parent)
+SimpleTweak::SimpleTweak(int index, const TweakContext *context)
+    : TweakModel(TweakKind::Simple, index, context)
 {}
 
 void SimpleTweak::setValue(const QByteArray &text)
@@ -44,7 +44,7 @@ void SimpleTweak::ApplyValue(const QByteArray &text)
     else
         return;
     m_value = text;
-    emit displayChanged();
+    displayChanged();
 }
 
 void SimpleTweak::applyDefaultFromMenu()
@@ -67,7 +67,7 @@ void SimpleTweak::restoreValueState(const TweakValueState &state)
     m_value = state.value;
     setDefault(state.defaultValue);
     m_shown = state.shown == int(Shown::On) ? Shown::On : state.shown == int(Shown::Off) ? Shown::Off : Shown::None;
-    emit displayChanged();
+    displayChanged();
 }
 
 QStringList SimpleTweak::storeOrder() const

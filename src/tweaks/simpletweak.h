@@ -9,9 +9,9 @@ namespace Tunesmith
 // on a filled red-brown marker; any other text is stored as the value without changing what is shown.
 class SimpleTweak : public TweakModel
 {
-    Q_OBJECT
-
 public:
+    static constexpr TweakKind modelKind = TweakKind::Simple;
+
     enum class Shown
     {
         None, // new: no button selected, both markers hollow
@@ -19,7 +19,7 @@ public:
         Off,
     };
 
-    SimpleTweak(int index, const TweakContext *context, QObject *parent = nullptr);
+    SimpleTweak(int index, const TweakContext *context);
 
     QByteArray Value() const override { return m_value; }
     void setValue(const QByteArray &text) override;

@@ -17,8 +17,8 @@ constexpr int maxNesting = 4;
 
 } // namespace
 
-TextTweak::TextTweak(int index, const TweakContext *context, QObject *parent)
-    : TweakModel(TweakKind::Text, index, context, parent)
+TextTweak::TextTweak(int index, const TweakContext *context)
+    : TweakModel(TweakKind::Text, index, context)
 {}
 
 void TextTweak::setValue(const QByteArray &text)
@@ -78,7 +78,7 @@ void TextTweak::setBoxText(const QByteArray &text)
     if (text == m_text)
         return;
     assignText(text);
-    emit displayChanged();
+    displayChanged();
     if (m_depth < maxNesting)
         ApplyValue(m_text);
 }
@@ -123,7 +123,7 @@ void TextTweak::restoreValueState(const TweakValueState &state)
     // The text as it was, bounds and all: it got there through the box's own handling.
     assignText(state.value);
     setDefault(state.defaultValue);
-    emit displayChanged();
+    displayChanged();
 }
 
 QStringList TextTweak::storeOrder() const

@@ -11,10 +11,10 @@ namespace Tunesmith
 // the text. A text with "." is never bounded, and a text the number conversion cannot take is never compared.
 class TextTweak : public TweakModel
 {
-    Q_OBJECT
-
 public:
-    TextTweak(int index, const TweakContext *context, QObject *parent = nullptr);
+    static constexpr TweakKind modelKind = TweakKind::Text;
+
+    TextTweak(int index, const TweakContext *context);
 
     QByteArray Value() const override { return m_text; }
     void setValue(const QByteArray &text) override;

@@ -1,19 +1,80 @@
 #include "tweakmodel.h"
 
+#include <algorithm>
+
 namespace Tunesmith
 {
 
-TweakModel::TweakModel(TweakKind kind, int index, const TweakContext *context, QObject *parent)
-    : QObject(parent)
-    , m_kind(kind)
+struct TweakModel::Listening::Listeners
+{
+    std::vector<std::pair<int, std::function<void()>>> calls; // by id, in the order they were added
+    int nextId = 0;
+};
+
+TweakModel::Listening &TweakModel::Listening::operator=(Listening &&other) noexcept
+{
+    if (this != &other) {
+        reset();
+        m_listeners = std::move(other.m_listeners);
+        m_id = std::exchange(other.m_id, -1);
+    }
+    return *this;
+}
+
+void TweakModel::Listening::reset()
+{
+    if (const auto listeners = m_listeners.lock()) {
+        auto &calls = listeners->calls;
+        calls.erase(std::remove_if(calls.begin(), calls.end(), [this](const auto &call) { return call.first == m_id; }),
+                    calls.end());
+    }
+    m_listeners.reset();
+    m_id = -1;
+}
+
+TweakModel::TweakModel(TweakKind kind, int index, const TweakContext *context)
+    : m_kind(kind)
     , m_index(index)
     , m_context(context)
 {}
 
+TweakModel::~TweakModel() = default;
+
+TweakModel::Listening TweakModel::onDisplayChanged(std::function<void()> call)
+{
+    if (!m_listeners)
+        m_listeners = std::make_shared<Listening::Listeners>();
+    const int id = m_listeners->nextId++;
+    m_listeners->calls.emplace_back(id, std::move(call));
+    return Listening(m_listeners, id);
+}
+
+void TweakModel::displayChanged()
+{
+    if (!m_listeners || m_listeners->calls.empty())
+        return;
+    // A call may end listening, its own or another's, or add a listener: each listener present when the change
+    // came is called unless it has stopped listening by its turn.
+    const std::shared_ptr<Listening::Listeners> listeners = m_listeners;
+    std::vector<int> ids;
+    ids.reserve(listeners->calls.size());
+    for (const auto &call : listeners->calls)
+        ids.push_back(call.first);
+    for (const int id : ids) {
+        const auto &calls = listeners->calls;
+        const auto found =
+            std::find_if(calls.begin(), calls.end(), [id](const auto &call) { return call.first == id; });
+        if (found == calls.end())
+            continue;
+        const std::function<void()> call = found->second; // the listener may stop listening while it runs
+        call();
+    }
+}
+
 void TweakModel::setShortDescription(QByteArray text)
 {
     m_shortDescription = std::move(text);
-    emit displayChanged();
+    displayChanged();
 }
 
 QByteArray TweakModel::preset(PresetChoice choice) const
@@ -33,7 +94,7 @@ bool TweakModel::labelButtonReleased(int button)
 {
     if (hasRule() && !m_optimized) {
         m_optimized = true;
-        emit displayChanged();
+        displayChanged();
     }
     return button == 2;
 }

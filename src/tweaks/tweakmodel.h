@@ -3,11 +3,12 @@
 #include <QByteArray>
 #include <QList>
 #include <QMap>
-#include <QObject>
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <utility>
+#include <vector>
 
 namespace Tunesmith
 {
@@ -59,13 +60,40 @@ struct TweakValueState
 };
 
 // One console variable of the game: the properties shared by the three kinds, the popup menu's state and its
-// actions. The widgets are views of it: they show what it holds and forward the player's input.
-class TweakModel : public QObject
+// actions. The widgets are views of it: they show what it holds and forward the player's input, and listen for
+// its changes. A plain object, not a QObject: a profile holds thousands, and only a window listens to them.
+class TweakModel
 {
-    Q_OBJECT
-
 public:
-    TweakModel(TweakKind kind, int index, const TweakContext *context, QObject *parent = nullptr);
+    // A listener's hold on a tweak: listening ends when it goes or is reset, and it may outlive the tweak.
+    class Listening
+    {
+    public:
+        Listening() = default;
+        Listening(Listening &&other) noexcept = default;
+        Listening &operator=(Listening &&other) noexcept;
+        Listening(const Listening &) = delete;
+        Listening &operator=(const Listening &) = delete;
+        ~Listening() { reset(); }
+
+        void reset();
+
+    private:
+        friend class TweakModel;
+        struct Listeners;
+        Listening(std::weak_ptr<Listeners> listeners, int id)
+            : m_listeners(std::move(listeners))
+            , m_id(id)
+        {}
+
+        std::weak_ptr<Listeners> m_listeners;
+        int m_id = -1;
+    };
+
+    TweakModel(TweakKind kind, int index, const TweakContext *context);
+    virtual ~TweakModel();
+    TweakModel(const TweakModel &) = delete;
+    TweakModel &operator=(const TweakModel &) = delete;
 
     TweakKind kind() const { return m_kind; }
     int index() const { return m_index; } // 1, 2, ... within its kind
@@ -117,11 +145,14 @@ public:
     void writeProperties(PropertyStore &store) const;
     void readProperties(const PropertyStore &store);
 
-signals:
-    // Something the widgets show has changed.
-    void displayChanged();
+    // Calls call whenever something the widgets show has changed, after listeners added earlier, for as long as
+    // the returned hold is kept.
+    [[nodiscard]] Listening onDisplayChanged(std::function<void()> call);
 
 protected:
+    // Something the widgets show has changed: tells the listeners.
+    void displayChanged();
+
     virtual void applyDefaultFromMenu() = 0;
     virtual void applyPresetFromMenu(const QByteArray &preset) = 0;
     virtual QByteArray storedProperty(const QString &name) const;
@@ -142,6 +173,19 @@ private:
     QByteArray m_longDescription;
     QByteArray m_shortDescription;
     bool m_optimized = false;
+    std::shared_ptr<Listening::Listeners> m_listeners; // made for the first listener
 };
+
+// The tweak as the class of its kind, nullptr when it is of another kind.
+template<typename Kind>
+Kind *tweakAs(TweakModel *tweak)
+{
+    return tweak && tweak->kind() == Kind::modelKind ? static_cast<Kind *>(tweak) : nullptr;
+}
+template<typename Kind>
+const Kind *tweakAs(const TweakModel *tweak)
+{
+    return tweak && tweak->kind() == Kind::modelKind ? static_cast<const Kind *>(tweak) : nullptr;
+}
 
 } // namespace Tunesmith

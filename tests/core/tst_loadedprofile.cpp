@@ -226,11 +226,12 @@ void TestLoadedProfile::presets_setEveryKindInOrderAndLeaveRuledTweaks()
     const auto profile = load(dataProfile("starting.tsm"));
     QVERIFY(profile);
     QList<QByteArray> changed;
+    std::vector<TweakModel::Listening> listening;
     for (TweakModel *tweak : profile->saveOrder()) {
-        connect(tweak, &TweakModel::displayChanged, this, [&changed, tweak] {
+        listening.push_back(tweak->onDisplayChanged([&changed, tweak] {
             if (!changed.contains(tweak->Tweak()))
                 changed.append(tweak->Tweak());
-        });
+        }));
     }
     m_state.uploadSpeed = 8000;
     m_state.downloadSpeed = 4000;

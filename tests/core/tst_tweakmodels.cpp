@@ -7,6 +7,8 @@
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <memory>
+
 using namespace Tunesmith;
 
 class TestTweakModels : public QObject
@@ -36,6 +38,9 @@ private slots:
     void textMinMaxValue_boundsLikeTheBoxWithoutTouchingIt_data();
     void textMinMaxValue_boundsLikeTheBoxWithoutTouchingIt();
     void textBounding_agreesWithReadingEveryTextAgain();
+
+    void listening_inOrderUntilTheHoldGoes_evenDuringAChange();
+    void listening_holdMayOutliveTheTweak();
 
     void labelRelease_marksOnlyRuledTweaksAndOpensOnlyOnRightButton();
     void menuDefaultAndPresets_applyToEachKind();
@@ -438,6 +443,53 @@ void TestTweakModels::textBounding_agreesWithReadingEveryTextAgain()
                      (steps.join(" / ") + " / probe " + probe).constData());
         }
     }
+}
+
+void TestTweakModels::listening_inOrderUntilTheHoldGoes_evenDuringAChange()
+{
+    SimpleTweak tweak(1, &m_context);
+    QStringList calls;
+    TweakModel::Listening first;
+    TweakModel::Listening second;
+    TweakModel::Listening third;
+    first = tweak.onDisplayChanged([&] {
+        calls << QStringLiteral("first");
+        second.reset(); // a later listener stops listening before its turn
+        first.reset();  // and this one while it runs
+        third = tweak.onDisplayChanged([&] { calls << QStringLiteral("added"); });
+    });
+    second = tweak.onDisplayChanged([&] { calls << QStringLiteral("second"); });
+    third = tweak.onDisplayChanged([&] { calls << QStringLiteral("third"); });
+    tweak.setValue("1");
+    // The replaced third listener stopped listening; the one added during the change waits for the next.
+    QCOMPARE(calls, QStringList{QStringLiteral("first")});
+    calls.clear();
+    tweak.setValue("0");
+    QCOMPARE(calls, QStringList{QStringLiteral("added")});
+
+    // A moved hold keeps listening; the hold it was moved from ends nothing.
+    calls.clear();
+    TweakModel::Listening moved = std::move(third);
+    third.reset();
+    tweak.setValue("1");
+    QCOMPARE(calls, QStringList{QStringLiteral("added")});
+    moved.reset();
+    tweak.setValue("0");
+    QCOMPARE(calls, QStringList{QStringLiteral("added")});
+}
+
+void TestTweakModels::listening_holdMayOutliveTheTweak()
+{
+    int calls = 0;
+    TweakModel::Listening hold;
+    {
+        auto tweak = std::make_unique<TextTweak>(1, &m_context);
+        hold = tweak->onDisplayChanged([&calls] { ++calls; });
+        tweak->setValue("5");
+        QCOMPARE(calls, 1);
+    }
+    hold.reset(); // the tweak is gone: nothing to end, nothing touched
+    QCOMPARE(calls, 1);
 }
 
 void TestTweakModels::labelRelease_marksOnlyRuledTweaksAndOpensOnlyOnRightButton()

@@ -3,7 +3,6 @@
 #include "loader/loadedprofile.h"
 
 #include <QFile>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -123,9 +122,10 @@ void TestValueHistory::changesTo_listsOnlyChangedTweaksInSaveOrder()
 
 void TestValueHistory::restore_tellsTheViews()
 {
-    QSignalSpy shown(m_profile->text[0].get(), &TweakModel::displayChanged);
+    int shown = 0;
+    const auto listening = m_profile->text[0]->onDisplayChanged([&shown] { ++shown; });
     m_profile->text[0]->restoreValueState({"100", "85", -1});
-    QCOMPARE(shown.count(), 1);
+    QCOMPARE(shown, 1);
 }
 
 void TestValueHistory::findTweaks_data()

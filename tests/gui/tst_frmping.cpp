@@ -353,12 +353,13 @@ private Q_SLOTS:
         QCOMPARE(profile->simple[2]->Value(), QByteArray("0")); // ds<16000 at 0 bytes/s
 
         QStringList order;
+        std::vector<TweakModel::Listening> listening;
         for (TweakModel *model : profile->saveOrder()) {
-            connect(model, &TweakModel::displayChanged, this, [&order, model] {
+            listening.push_back(model->onDisplayChanged([&order, model] {
                 const QString name = QString::fromLatin1(model->Tweak());
                 if (order.isEmpty() || order.last() != name)
                     order << name;
-            });
+            }));
         }
         const QByteArray plainBefore = profile->simple[0]->Value();
         const QByteArray fixedBefore = profile->text[1]->Value();

@@ -53,7 +53,7 @@ void DescriptionBox::fill(const TweakModel &tweak)
     appendPiece(cursor, QStringLiteral("cvar ~ "), labelColour, decodeText(tweak.Tweak()) + QLatin1Char('\n'));
     if (tweak.hasRule()) {
         QString value = decodeText(tweak.Default());
-        if (const auto *text = qobject_cast<const TextTweak *>(&tweak)) {
+        if (const auto *text = tweakAs<TextTweak>(&tweak)) {
             if (const auto bounded = text->MinMaxValue(tweak.Default()))
                 value = QString::number(*bounded);
         }

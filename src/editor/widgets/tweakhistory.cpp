@@ -66,8 +66,10 @@ TweakHistory::TweakHistory(LoadedProfile &profile, QObject *parent)
     m_pending.setSingleShot(true);
     m_pending.setInterval(0);
     connect(&m_pending, &QTimer::timeout, this, &TweakHistory::commitPending);
-    for (TweakModel *tweak : profile.saveOrder())
-        connect(tweak, &TweakModel::displayChanged, this, &TweakHistory::tweakChanged);
+    const QList<TweakModel *> tweaks = profile.saveOrder();
+    m_listening.reserve(std::size_t(tweaks.size()));
+    for (TweakModel *tweak : tweaks)
+        m_listening.push_back(tweak->onDisplayChanged([this] { tweakChanged(); }));
 }
 
 void TweakHistory::tweakChanged()

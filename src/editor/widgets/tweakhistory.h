@@ -1,11 +1,13 @@
 #pragma once
 
 #include "editor/valuehistory.h"
+#include "tweaks/tweakmodel.h"
 
 #include <QObject>
 #include <QTimer>
 
 #include <functional>
+#include <vector>
 
 class QUndoStack;
 
@@ -48,6 +50,7 @@ private:
     LoadedProfile &m_profile;
     QUndoStack *m_stack;
     ValueSnapshot m_known; // every tweak as the last step left it
+    std::vector<TweakModel::Listening> m_listening;
     QTimer m_pending;
     int m_quiet = 0; // inside a recorded action or an undo: changes are not steps of their own
     std::function<bool(const ValueChange &)> m_isTyping;

@@ -107,7 +107,7 @@ void TweakControl::finishSetup()
 {
     // The popup menu is built when it is first asked for: three menus and their entries for every control would
     // make up most of the time and memory a large profile's pages take.
-    connect(m_model, &TweakModel::displayChanged, this, &TweakControl::refresh);
+    m_listening = m_model->onDisplayChanged([this] { refresh(); });
     // The context-menu key brings up the tweak's menu from any child that takes the focus.
     for (QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
         if (child->focusPolicy() != Qt::NoFocus)

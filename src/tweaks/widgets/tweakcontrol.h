@@ -75,6 +75,7 @@ private:
     bool captionEvent(QEvent *event);
 
     TweakModel *m_model;
+    TweakModel::Listening m_listening;
     QSize m_designSize;
     QLabel *m_caption;
     QMenu *m_menu = nullptr;
