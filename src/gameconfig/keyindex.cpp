@@ -44,7 +44,9 @@ int KeyIndex::addKey(QByteArrayView key)
     m_hasLength[std::size_t(key.size())] = 1;
     if (!key.isEmpty())
         m_endsKey[static_cast<unsigned char>(key.back())] = true;
-    for (const char c : key.sliced(std::min(key.size(), m_commonPrefix.size()))) {
+    const qsizetype from = std::min(key.size(), m_commonPrefix.size());
+    const qsizetype to = std::max(from, key.size() - m_commonSuffix.size());
+    for (const char c : key.sliced(from, to - from)) {
         if (!continuesName(c))
             m_nameBytesOnly = false;
     }

@@ -73,9 +73,12 @@ public:
                 visit(id);
         };
         qsizetype length = std::max({m_minLength, minLength + 1, suffixSize});
-        if (m_wholeNames && m_nameBytesOnly) {
-            // Every key is the prefix and then bytes of a name: a key can only end where the line's name does.
-            const qsizetype end = nameEnd(data, m_commonPrefix.size(), std::min(size, last + 1));
+        if (m_nameBytesOnly && (suffixSize > 0 ? !continuesName(m_commonSuffix[0]) : m_wholeNames)) {
+            // Every key is the prefix, bytes of a name and the suffix, which no name goes on with (or, without a
+            // suffix, only whole names count): a key can only end where the line's name does, plus the suffix.
+            const qsizetype nameLimit = std::min(size, last - suffixSize + 1);
+            const qsizetype end =
+                nameEnd(data, m_commonPrefix.size(), std::max(nameLimit, m_commonPrefix.size())) + suffixSize;
             if (end >= length && end <= last)
                 tryLength(end);
         } else if (m_wholeNames) {
@@ -217,7 +220,7 @@ private:
     QByteArray m_commonPrefix;
     QByteArray m_commonSuffix;
     bool m_wholeNames = false;
-    bool m_nameBytesOnly = true; // after the common prefix, every key holds only bytes that continue a name
+    bool m_nameBytesOnly = true; // between the common affixes, every key holds only bytes that continue a name
 };
 
 // For each key id, lines of a file in file order: collected as (id, line) pairs in any order of ids, then
