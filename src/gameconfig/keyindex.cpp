@@ -44,6 +44,9 @@ int KeyIndex::addKey(QByteArrayView key)
     m_hasLength[std::size_t(key.size())] = 1;
     if (!key.isEmpty())
         m_endsKey[static_cast<unsigned char>(key.back())] = true;
+    // A key too short to hold both affixes one after the other (they overlap in it) is no name between them.
+    if (key.size() < m_commonPrefix.size() + m_commonSuffix.size())
+        m_nameBytesOnly = false;
     const qsizetype from = std::min(key.size(), m_commonPrefix.size());
     const qsizetype to = std::max(from, key.size() - m_commonSuffix.size());
     for (const char c : key.sliced(from, to - from)) {

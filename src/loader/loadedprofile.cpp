@@ -149,7 +149,7 @@ std::unique_ptr<LoadedProfile> loadProfile(const QString &path, ProgramState &st
         }
     }
 
-    // The models share the definitions' texts and entry lists; the definitions' own room (megabytes for a large
+    // The models took the definitions' texts and entry lists over; the definitions' own room (megabytes for a large
     // profile) goes back before the game config is read into memory.
     profile->plan.simpleTweaks = {};
     profile->plan.multiTweaks = {};

@@ -1,5 +1,7 @@
 #include "tweakmodel.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 
 namespace Tunesmith
@@ -9,6 +11,7 @@ struct TweakModel::Listening::Listeners
 {
     std::vector<std::pair<int, std::function<void()>>> calls; // by id, in the order they were added
     int nextId = 0;
+    bool tweakGone = false;
 };
 
 TweakModel::Listening &TweakModel::Listening::operator=(Listening &&other) noexcept
@@ -38,7 +41,11 @@ TweakModel::TweakModel(TweakKind kind, int index, const TweakContext *context)
     , m_context(context)
 {}
 
-TweakModel::~TweakModel() = default;
+TweakModel::~TweakModel()
+{
+    if (m_listeners)
+        m_listeners->tweakGone = true;
+}
 
 TweakModel::Listening TweakModel::onDisplayChanged(std::function<void()> call)
 {
@@ -54,13 +61,15 @@ void TweakModel::displayChanged()
     if (!m_listeners || m_listeners->calls.empty())
         return;
     // A call may end listening, its own or another's, or add a listener: each listener present when the change
-    // came is called unless it has stopped listening by its turn.
+    // came is called unless it has stopped listening by its turn. Should a call let the tweak go after all, the
+    // rest are not called.
     const std::shared_ptr<Listening::Listeners> listeners = m_listeners;
-    std::vector<int> ids;
-    ids.reserve(listeners->calls.size());
+    QVarLengthArray<int, 4> ids;
     for (const auto &call : listeners->calls)
-        ids.push_back(call.first);
+        ids.append(call.first);
     for (const int id : ids) {
+        if (listeners->tweakGone)
+            return;
         const auto &calls = listeners->calls;
         const auto found =
             std::find_if(calls.begin(), calls.end(), [id](const auto &call) { return call.first == id; });

@@ -146,7 +146,7 @@ public:
     void readProperties(const PropertyStore &store);
 
     // Calls call whenever something the widgets show has changed, after listeners added earlier, for as long as
-    // the returned hold is kept.
+    // the returned hold is kept. A listener must not let the tweak go: the change that calls it may be under way.
     [[nodiscard]] Listening onDisplayChanged(std::function<void()> call);
 
 protected:

@@ -239,6 +239,7 @@ private slots:
     void fastMerge_matchesOneByOneSave_realConfigs_data();
     void fastMerge_matchesOneByOneSave_realConfigs();
     void nameEnd_stopsAtTheFirstByteOutsideNames();
+    void keyIndex_findsAKeyWhoseAffixesOverlap();
 };
 
 void TestConfigMerge::fastMerge_matchesOneByOneSave_generatedCases()
@@ -396,4 +397,20 @@ void TestConfigMerge::nameEnd_stopsAtTheFirstByteOutsideNames()
 }
 
 QTEST_GUILESS_MAIN(TestConfigMerge)
+void TestConfigMerge::keyIndex_findsAKeyWhoseAffixesOverlap()
+{
+    // A key as short as one of its affixes has no name between them: the index must still try its length.
+    KeyIndex index;
+    index.setCommonAffixes("\"", "\"");
+    const int quote = index.addKey("\"");
+    const int named = index.addKey("\"ab\"");
+    QList<int> found;
+    const auto collect = [&found](int id) { found.append(id); };
+    index.forEachKeyAtStart("\" b a", collect);
+    QCOMPARE(found, QList<int>{quote});
+    found.clear();
+    index.forEachKeyAtStart("\"ab\" 1", collect);
+    QCOMPARE(found, (QList<int>{quote, named}));
+}
+
 #include "tst_configmerge.moc"
