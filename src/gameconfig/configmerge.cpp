@@ -76,8 +76,47 @@ public:
     template<typename Put>
     bool writeTo(qsizetype first, const QByteArray &lineEnd, bool endsWithLineEnd, bool runsKeepLineEnds, Put put) const
     {
-        const std::vector<std::pair<qsizetype, int>> replaced = replacedFrom(first);
+        return writeWith(replacedFrom(first), first, lineEnd, endsWithLineEnd, runsKeepLineEnds, put);
+    }
 
+    // What writeTo hands over, in one buffer.
+    QByteArray join(qsizetype first, const QByteArray &lineEnd, bool endsWithLineEnd, bool runsKeepLineEnds) const
+    {
+        const std::vector<std::pair<qsizetype, int>> replaced = replacedFrom(first);
+        qsizetype total = (count() - first) * lineEnd.size();
+        if (!endsWithLineEnd)
+            total -= lineEnd.size();
+        for (qsizetype l = first; l < m_originalCount; ++l)
+            total += m_original[l].size();
+        for (const auto &[line, at] : replaced)
+            total += m_written[std::size_t(at)].length - m_original[line].size();
+        for (auto at = appendedFrom(first); at != m_appended.cend(); ++at)
+            total += m_written[std::size_t(*at)].length;
+
+        QByteArray out(total, Qt::Uninitialized);
+        char *to = out.data();
+        writeWith(replaced, first, lineEnd, endsWithLineEnd, runsKeepLineEnds, [&to](QByteArrayView bytes) {
+            std::memcpy(to, bytes.data(), std::size_t(bytes.size()));
+            to += bytes.size();
+            return true;
+        });
+        Q_ASSERT(to == out.data() + total);
+        return out;
+    }
+
+private:
+    struct Written
+    {
+        std::size_t offset;
+        qsizetype length;
+        int stamp;
+    };
+
+    // writeTo, given the replaced lines from first on.
+    template<typename Put>
+    bool writeWith(const std::vector<std::pair<qsizetype, int>> &replaced, qsizetype first, const QByteArray &lineEnd,
+                   bool endsWithLineEnd, bool runsKeepLineEnds, Put put) const
+    {
         bool firstLine = true;
         const auto putLine = [&](QByteArrayView line) {
             const bool ended = firstLine || put(QByteArrayView(lineEnd));
@@ -111,38 +150,6 @@ public:
         }
         return !endsWithLineEnd || put(QByteArrayView(lineEnd));
     }
-
-    // What writeTo hands over, in one buffer.
-    QByteArray join(qsizetype first, const QByteArray &lineEnd, bool endsWithLineEnd, bool runsKeepLineEnds) const
-    {
-        qsizetype total = (count() - first) * lineEnd.size();
-        if (!endsWithLineEnd)
-            total -= lineEnd.size();
-        for (qsizetype l = first; l < m_originalCount; ++l)
-            total += m_original[l].size();
-        for (const auto &[line, at] : replacedFrom(first))
-            total += m_written[std::size_t(at)].length - m_original[line].size();
-        for (auto at = appendedFrom(first); at != m_appended.cend(); ++at)
-            total += m_written[std::size_t(*at)].length;
-
-        QByteArray out(total, Qt::Uninitialized);
-        char *to = out.data();
-        writeTo(first, lineEnd, endsWithLineEnd, runsKeepLineEnds, [&to](QByteArrayView bytes) {
-            std::memcpy(to, bytes.data(), std::size_t(bytes.size()));
-            to += bytes.size();
-            return true;
-        });
-        Q_ASSERT(to == out.data() + total);
-        return out;
-    }
-
-private:
-    struct Written
-    {
-        std::size_t offset;
-        qsizetype length;
-        int stamp;
-    };
 
     // Leading blank lines are dropped, and with no line of the snapshot left, appended ones may be too.
     std::vector<int>::const_iterator appendedFrom(qsizetype first) const

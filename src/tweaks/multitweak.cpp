@@ -26,10 +26,7 @@ bool MultiTweak::select(const QByteArray &position)
 void MultiTweak::AddCVar(const QByteArray &strDes, const QByteArray &strVal)
 {
     m_entries.append({strDes, strVal});
-    if (m_selected != 0)
-        pick(0);
-    else
-        displayChanged();
+    entriesAdded();
 }
 
 void MultiTweak::AddCVars(QList<Entry> entries)
@@ -40,6 +37,12 @@ void MultiTweak::AddCVars(QList<Entry> entries)
         m_entries = std::move(entries);
     else
         m_entries.append(entries);
+    entriesAdded();
+}
+
+void MultiTweak::entriesAdded()
+{
+    // Every addition selects the first entry again.
     if (m_selected != 0)
         pick(0);
     else

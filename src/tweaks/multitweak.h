@@ -46,6 +46,7 @@ protected:
 private:
     void SelectPosition(const QByteArray &position);
     bool select(const QByteArray &position);
+    void entriesAdded();
 
     QList<Entry> m_entries;
     int m_selected = -1;
