@@ -157,14 +157,13 @@ ConfigLookup::ConfigLookup(const ConfigSnapshot &snapshot, const ConfigSyntax &s
     keyHits.reserve(std::size_t(names.size()));
     for (qsizetype l = 0; l < lines.size(); ++l) {
         const QByteArrayView line = lines[l];
-        // Blank lines hold nothing, but a save rewrites them too when they begin with a whole key.
-        const bool blank = isBlank(line);
         m_starts.forEachKeyAtStart(line, [&](int id) {
             const qsizetype length = m_starts.key(id).size();
             const bool middleFollows = line.sliced(length).startsWith(syntax.middle);
             if (middleFollows)
                 keyHits.emplace_back(id, int(l));
-            if (blank)
+            // Blank lines hold nothing, but a save rewrites them too when they begin with a whole key.
+            if (isBlank(line))
                 return;
             if (!seen[id] && lineHoldsName(line, length, syntax.middle))
                 seen[id] = true;

@@ -9,6 +9,13 @@ void KeyIndex::setCommonAffixes(QByteArrayView prefix, QByteArrayView suffix)
 {
     m_commonPrefix = prefix.toByteArray();
     m_commonSuffix = suffix.toByteArray();
+    m_prefixWord = 0;
+    m_prefixMask = 0;
+    if (!prefix.isEmpty() && prefix.size() <= 8) {
+        const std::array<unsigned char, 8> ones = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+        std::memcpy(&m_prefixWord, prefix.data(), std::size_t(prefix.size()));
+        std::memcpy(&m_prefixMask, ones.data(), std::size_t(prefix.size()));
+    }
 }
 
 void KeyIndex::reserve(qsizetype keyCount, qsizetype keyBytes)

@@ -53,6 +53,13 @@ public:
     {
         if (m_spans.empty() || !startsWithPrefix(line))
             return;
+        if (keysEndWithNames()) {
+            // The common case, kept apart from the general search below: one length to try, no call per line.
+            const int id = keyEndingWithName(line, std::max(m_minLength, minLength + 1));
+            if (id >= 0)
+                visit(id);
+            return;
+        }
         const char *data = line.data();
         const qsizetype size = line.size();
         const qsizetype last = std::min(size, m_maxLength);
@@ -73,15 +80,7 @@ public:
                 visit(id);
         };
         qsizetype length = std::max({m_minLength, minLength + 1, suffixSize});
-        if (m_nameBytesOnly && (suffixSize > 0 ? !continuesName(m_commonSuffix[0]) : m_wholeNames)) {
-            // Every key is the prefix, bytes of a name and the suffix, which no name goes on with (or, without a
-            // suffix, only whole names count): a key can only end where the line's name does, plus the suffix.
-            const qsizetype nameLimit = std::min(size, last - suffixSize + 1);
-            const qsizetype end =
-                nameEnd(data, m_commonPrefix.size(), std::max(nameLimit, m_commonPrefix.size())) + suffixSize;
-            if (end >= length && end <= last)
-                tryLength(end);
-        } else if (m_wholeNames) {
+        if (m_wholeNames) {
             // Only where the line's name ends.
             for (; length <= last; ++length) {
                 if (length == size || !continuesName(data[length]))
@@ -101,6 +100,33 @@ public:
             for (; length <= last; ++length)
                 tryLength(length);
         }
+    }
+
+    // Whether every key is the prefix, bytes of a name and the suffix, which no name goes on with (or, without a
+    // suffix, only whole names count): then a key can only end where the line's name does, plus the suffix, and a
+    // line begins with at most one key.
+    bool keysEndWithNames() const
+    {
+        return m_nameBytesOnly && (m_commonSuffix.isEmpty() ? m_wholeNames : !continuesName(m_commonSuffix[0]));
+    }
+
+    // When keysEndWithNames: the id of the key that begins line and is at least minLength bytes long, -1 for none.
+    // The line must begin with the common prefix.
+    int keyEndingWithName(QByteArrayView line, qsizetype minLength) const
+    {
+        const char *data = line.data();
+        const qsizetype prefixSize = m_commonPrefix.size();
+        const qsizetype suffixSize = m_commonSuffix.size();
+        // Up to the line's end rather than the longest key's: sixteen bytes a step then cover most names whole.
+        const qsizetype end = nameEnd(data, prefixSize, line.size()) + suffixSize;
+        if (end < minLength || end > line.size() || end > m_maxLength || !m_hasLength[std::size_t(end)])
+            return -1;
+        if (suffixSize > 0 &&
+            (std::memcmp(data + end - suffixSize, m_commonSuffix.constData(), std::size_t(suffixSize)) != 0 ||
+             (m_wholeNames && end < line.size() && continuesName(data[end])))) {
+            return -1;
+        }
+        return find(data, end);
     }
 
     // A letter, digit or "_": a byte that continues a variable's name.
@@ -185,8 +211,17 @@ private:
     bool startsWithPrefix(QByteArrayView line) const
     {
         const qsizetype size = m_commonPrefix.size();
-        return size == 0 ||
-               (line.size() >= size && std::memcmp(line.data(), m_commonPrefix.constData(), std::size_t(size)) == 0);
+        if (size == 0)
+            return true;
+        if (line.size() < size)
+            return false;
+        if (size <= 8 && line.size() >= 8) {
+            // One word's compare for a template's short prefix ("seta ", "set "), the usual case.
+            std::uint64_t word;
+            std::memcpy(&word, line.data(), 8);
+            return ((word ^ m_prefixWord) & m_prefixMask) == 0;
+        }
+        return std::memcmp(line.data(), m_commonPrefix.constData(), std::size_t(size)) == 0;
     }
 
     int find(const char *data, qsizetype length) const
@@ -218,6 +253,8 @@ private:
     qsizetype m_minLength = 0;
     qsizetype m_maxLength = -1;
     QByteArray m_commonPrefix;
+    std::uint64_t m_prefixWord = 0; // a prefix of up to eight bytes as a word, and the mask of its bytes
+    std::uint64_t m_prefixMask = 0;
     QByteArray m_commonSuffix;
     bool m_wholeNames = false;
     bool m_nameBytesOnly = true; // between the common affixes, every key holds only bytes that continue a name

@@ -89,6 +89,19 @@ std::optional<QString> mismatch(const MergeCase &c, const QString &path)
     for (const MergeItem &item : c.items)
         names.prepend(item.name);
     const ConfigLookup lookup(snapshot, c.syntax, names);
+    // The lookup's one pass finds what looking for each name on its own finds.
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const bool holds = holdsName(snapshot, c.syntax, names[i]);
+        const QByteArray value = lookupValue(snapshot, c.syntax, names[i]);
+        if (lookup.holds(int(i)) != holds || lookup.value(int(i)) != value) {
+            return QStringLiteral("lookup of %1: holds %2, value %3; one by one: holds %4, value %5")
+                .arg(QString::fromUtf8(quoted(names[i])))
+                .arg(lookup.holds(int(i)))
+                .arg(QString::fromUtf8(quoted(lookup.value(int(i)))))
+                .arg(holds)
+                .arg(QString::fromUtf8(quoted(value)));
+        }
+    }
     const QByteArray scanned = mergeConfig(snapshot, c.syntax, c.items, nullptr, &lookup);
     if (scanned != fast) {
         return QStringLiteral("with the lookup's lines: %1\nwith its own pass:       %2")
