@@ -110,6 +110,7 @@ LineTable::LineTable(QByteArrayView bytes)
     forEachLine(bytes, nullptr, &m_endsWithLineEnd,
                 [&](QByteArrayView line) { m_starts.push_back(std::uint32_t(line.data() - m_data)); });
     m_starts.push_back(std::uint32_t(bytes.size()));
+    m_hasCR = !bytes.isEmpty() && std::memchr(bytes.data(), '\r', std::size_t(bytes.size())) != nullptr;
     if (size() > 1 || m_endsWithLineEnd) {
         const QByteArrayView first = (*this)[0];
         const char *end = first.data() + first.size();

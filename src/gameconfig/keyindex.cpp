@@ -28,8 +28,9 @@ void KeyIndex::reserve(qsizetype keyCount, qsizetype keyBytes)
 
 int KeyIndex::addKey(QByteArrayView key)
 {
+    const std::uint64_t h = hash(key.data(), key.size());
     if (!m_slots.empty()) {
-        const int found = find(key.data(), key.size());
+        const int found = find(h, key.data(), key.size());
         if (found >= 0)
             return found;
     }
@@ -40,7 +41,7 @@ int KeyIndex::addKey(QByteArrayView key)
     if (m_slots.size() < 2 * m_spans.size())
         rehash(2 * m_spans.size());
     else
-        insert(hash(key.data(), key.size()), id);
+        insert(h, id);
 
     if (m_maxLength < 0 || key.size() < m_minLength)
         m_minLength = key.size();
@@ -56,10 +57,8 @@ int KeyIndex::addKey(QByteArrayView key)
         m_nameBytesOnly = false;
     const qsizetype from = std::min(key.size(), m_commonPrefix.size());
     const qsizetype to = std::max(from, key.size() - m_commonSuffix.size());
-    for (const char c : key.sliced(from, to - from)) {
-        if (!continuesName(c))
-            m_nameBytesOnly = false;
-    }
+    if (nameEnd(key.data(), from, to) != to)
+        m_nameBytesOnly = false;
     return id;
 }
 

@@ -226,7 +226,10 @@ private:
 
     int find(const char *data, qsizetype length) const
     {
-        const std::uint64_t h = hash(data, length);
+        return find(hash(data, length), data, length);
+    }
+    int find(std::uint64_t h, const char *data, qsizetype length) const
+    {
         const auto check = std::uint32_t(h >> 32);
         const std::size_t mask = m_slots.size() - 1;
         for (std::size_t at = std::size_t(h) & mask;; at = (at + 1) & mask) {

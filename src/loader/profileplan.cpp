@@ -62,11 +62,18 @@ constexpr KeywordInfo keywords[] = {
 const KeywordInfo *findKeyword(QByteArrayView line)
 {
     // Every keyword starts with "[" and is short; most lines of a profile are data, so check cheaply first.
-    if (line.isEmpty() || line[0] != '[' || line.size() > 20)
+    constexpr qsizetype longest = 20;
+    if (line.isEmpty() || line[0] != '[' || line.size() > longest)
         return nullptr;
+    // Lower-cased once, then compared whole with each keyword of its length.
+    char lower[longest];
+    for (qsizetype i = 0; i < line.size(); ++i)
+        lower[i] = line[i] >= 'A' && line[i] <= 'Z' ? char(line[i] - 'A' + 'a') : line[i];
     for (const KeywordInfo &info : keywords) {
-        if (line.size() == qsizetype(std::char_traits<char>::length(info.text)) && isKeyword(line, info.text))
+        if (line.size() == qsizetype(std::char_traits<char>::length(info.text)) &&
+            std::memcmp(lower, info.text, std::size_t(line.size())) == 0) {
             return &info;
+        }
     }
     return nullptr;
 }
