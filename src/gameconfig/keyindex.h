@@ -102,33 +102,6 @@ public:
         }
     }
 
-    // Whether every key is the prefix, bytes of a name and the suffix, which no name goes on with (or, without a
-    // suffix, only whole names count): then a key can only end where the line's name does, plus the suffix, and a
-    // line begins with at most one key.
-    bool keysEndWithNames() const
-    {
-        return m_nameBytesOnly && (m_commonSuffix.isEmpty() ? m_wholeNames : !continuesName(m_commonSuffix[0]));
-    }
-
-    // When keysEndWithNames: the id of the key that begins line and is at least minLength bytes long, -1 for none.
-    // The line must begin with the common prefix.
-    int keyEndingWithName(QByteArrayView line, qsizetype minLength) const
-    {
-        const char *data = line.data();
-        const qsizetype prefixSize = m_commonPrefix.size();
-        const qsizetype suffixSize = m_commonSuffix.size();
-        // Up to the line's end rather than the longest key's: sixteen bytes a step then cover most names whole.
-        const qsizetype end = nameEnd(data, prefixSize, line.size()) + suffixSize;
-        if (end < minLength || end > line.size() || end > m_maxLength || !m_hasLength[std::size_t(end)])
-            return -1;
-        if (suffixSize > 0 &&
-            (std::memcmp(data + end - suffixSize, m_commonSuffix.constData(), std::size_t(suffixSize)) != 0 ||
-             (m_wholeNames && end < line.size() && continuesName(data[end])))) {
-            return -1;
-        }
-        return find(data, end);
-    }
-
     // A letter, digit or "_": a byte that continues a variable's name.
     static bool continuesName(char c) { return nameBytes[static_cast<unsigned char>(c)]; }
 
@@ -206,6 +179,33 @@ private:
         h ^= h >> 31;
         h *= 0xBF58476D1CE4E5B9ULL;
         return h ^ (h >> 29);
+    }
+
+    // Whether every key is the prefix, bytes of a name and the suffix, which no name goes on with (or, without a
+    // suffix, only whole names count): then a key can only end where the line's name does, plus the suffix, and a
+    // line begins with at most one key.
+    bool keysEndWithNames() const
+    {
+        return m_nameBytesOnly && (m_commonSuffix.isEmpty() ? m_wholeNames : !continuesName(m_commonSuffix[0]));
+    }
+
+    // When keysEndWithNames: the id of the key that begins line and is at least minLength bytes long, -1 for none.
+    // The line must begin with the common prefix.
+    int keyEndingWithName(QByteArrayView line, qsizetype minLength) const
+    {
+        const char *data = line.data();
+        const qsizetype prefixSize = m_commonPrefix.size();
+        const qsizetype suffixSize = m_commonSuffix.size();
+        // Up to the line's end rather than the longest key's: sixteen bytes a step then cover most names whole.
+        const qsizetype end = nameEnd(data, prefixSize, line.size()) + suffixSize;
+        if (end < minLength || end > line.size() || end > m_maxLength || !m_hasLength[std::size_t(end)])
+            return -1;
+        if (suffixSize > 0 &&
+            (std::memcmp(data + end - suffixSize, m_commonSuffix.constData(), std::size_t(suffixSize)) != 0 ||
+             (m_wholeNames && end < line.size() && continuesName(data[end])))) {
+            return -1;
+        }
+        return find(data, end);
     }
 
     bool startsWithPrefix(QByteArrayView line) const
