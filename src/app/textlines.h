@@ -45,7 +45,7 @@ public:
         const std::uint32_t start = m_starts[std::size_t(line)];
         std::uint32_t end = m_starts[std::size_t(line) + 1];
         if (line + 1 < size() || m_endsWithLineEnd)
-            end -= m_hasCR && end >= start + 2 && m_data[end - 1] == '\n' && m_data[end - 2] == '\r' ? 2 : 1;
+            end -= m_lineFeedsOnly ? 1 : endLength(start, end);
         return QByteArrayView(m_data + start, end - start);
     }
     // The first line end, "" when there is none.
@@ -58,7 +58,14 @@ private:
     std::vector<std::uint32_t> m_starts{0}; // where each line starts, then where the text ends
     QByteArrayView m_firstLineEnd;
     bool m_endsWithLineEnd = false;
-    bool m_hasCR = false; // without a CR anywhere, every line end is one byte
+    bool m_lineFeedsOnly = false; // no CR anywhere: every line end is one LF
+
+    std::uint32_t endLength(std::uint32_t start, std::uint32_t end) const
+    {
+        return end >= start + 2 && m_data[end - 1] == '\n' && m_data[end - 2] == '\r' ? 2 : 1;
+    }
+    // Splits a file without a CR.
+    void splitAtLineFeeds(QByteArrayView bytes);
 };
 
 // A line is blank when it is empty or holds only space characters (a tab counts as content).
