@@ -20,8 +20,9 @@ namespace Tunesmith
 {
 
 // Finds which of a set of keys a line begins with. A line is looked up only at the lengths some key has and that
-// pass cheap byte tests (the keys' common suffix ends there; optionally, the line's name ends there), so most
-// lines cost a few byte comparisons and one hash probe, however many keys there are. Keys are kept by id (the
+// pass cheap byte tests (the keys' common suffix ends there; optionally, the line's name ends there), and in the
+// usual case, where every key is a name between the common affixes, only where the line's name ends: most lines
+// cost a few byte comparisons and one hash probe, however many keys there are. Keys are kept by id (the
 // order they were added; duplicates share one id).
 class KeyIndex
 {

@@ -36,7 +36,7 @@ void MultiTweak::AddCVars(QList<Entry> entries)
     if (m_entries.isEmpty())
         m_entries = std::move(entries);
     else
-        m_entries.append(entries);
+        m_entries.append(std::move(entries));
     entriesAdded();
 }
 

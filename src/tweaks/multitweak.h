@@ -22,7 +22,7 @@ public:
     void setValue(const QByteArray &position) override;
 
     void AddCVar(const QByteArray &strDes, const QByteArray &strVal);
-    // The entries in order, as AddCVar for each would add them; the list is shared, not copied.
+    // The entries in order, as AddCVar for each would add them; the list is taken over, not copied.
     void AddCVars(QList<Entry> entries);
     // Selects the entry whose value text is exactly strDes; the last of several; none changes nothing.
     void SetDesAsValue(const QByteArray &strDes);
