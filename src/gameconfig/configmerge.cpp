@@ -1,5 +1,6 @@
 #include "configmerge.h"
 
+#include "app/rangework.h"
 #include "app/textlines.h"
 #include "keyindex.h"
 
@@ -203,10 +204,17 @@ public:
     KeyLines(const KeyIndex &index, const LineTable &lines)
         : m_index(index)
     {
-        std::vector<std::pair<int, int>> found; // key id, line
-        for (qsizetype l = 0; l < lines.size(); ++l)
-            index.forEachKeyAtStart(lines[l], [&](int id) { found.emplace_back(id, int(l)); });
-        m_original = KeyLineLists(index.keyCount(), found);
+        // A large file is passed over a range of lines at a time, on two CPUs where there are.
+        std::vector<KeyLineLists::Hits> found(std::size_t(rangeCount(lines.size(), linesPerPassRange)));
+        forEachRange(lines.size(), linesPerPassRange, [&](qsizetype begin, qsizetype end, qsizetype range) {
+            KeyLineLists::Hits &hits = found[std::size_t(range)];
+            for (qsizetype l = begin; l < end; ++l)
+                index.forEachKeyAtStart(lines[l], [&](int id) { hits.emplace_back(id, int(l)); });
+        });
+        std::vector<const KeyLineLists::Hits *> parts;
+        for (const auto &hits : found)
+            parts.push_back(&hits);
+        m_original = KeyLineLists(index.keyCount(), parts);
     }
     // The snapshot's lines by key as an earlier pass found them.
     KeyLines(const KeyIndex &index, KeyLineLists original)

@@ -1,6 +1,7 @@
 #include "configsnapshot.h"
 
 #include "app/fileutil.h"
+#include "app/rangework.h"
 #include "app/textlines.h"
 #include "keyindex.h"
 
@@ -150,26 +151,45 @@ ConfigLookup::ConfigLookup(const ConfigSnapshot &snapshot, const ConfigSyntax &s
         key.append(names[i].constData(), std::size_t(names[i].size()));
         ids[i] = m_starts.addKey(key);
     }
+    // Each range of lines notes what it finds, in file order; the first line of each name is then picked in order.
+    struct Hit
+    {
+        int id;
+        int line;
+        bool middleFollows;
+        bool blank;
+        bool holdsName;
+    };
+    const LineTable &lines = snapshot.allLines();
+    std::vector<std::vector<Hit>> found(std::size_t(rangeCount(lines.size(), linesPerPassRange)));
+    forEachRange(lines.size(), linesPerPassRange, [&](qsizetype begin, qsizetype end, qsizetype range) {
+        std::vector<Hit> &hits = found[std::size_t(range)];
+        for (qsizetype l = begin; l < end; ++l) {
+            const QByteArrayView line = lines[l];
+            m_starts.forEachKeyAtStart(line, [&](int id) {
+                const qsizetype length = m_starts.key(id).size();
+                // Blank lines hold nothing, but a save rewrites them too when they begin with a whole key.
+                const bool blank = isBlank(line);
+                hits.push_back({id, int(l), line.sliced(length).startsWith(syntax.middle), blank,
+                                !blank && lineHoldsName(line, length, syntax.middle)});
+            });
+        }
+    });
     QList<bool> seen(m_starts.keyCount(), false);
     QList<qsizetype> firstLine(m_starts.keyCount(), -1);
-    const LineTable &lines = snapshot.allLines();
     std::vector<std::pair<int, int>> keyHits; // key id, line: lines where the middle follows the name
     keyHits.reserve(std::size_t(names.size()));
-    for (qsizetype l = 0; l < lines.size(); ++l) {
-        const QByteArrayView line = lines[l];
-        m_starts.forEachKeyAtStart(line, [&](int id) {
-            const qsizetype length = m_starts.key(id).size();
-            const bool middleFollows = line.sliced(length).startsWith(syntax.middle);
-            if (middleFollows)
-                keyHits.emplace_back(id, int(l));
-            // Blank lines hold nothing, but a save rewrites them too when they begin with a whole key.
-            if (isBlank(line))
-                return;
-            if (!seen[id] && lineHoldsName(line, length, syntax.middle))
-                seen[id] = true;
-            if (firstLine[id] < 0 && middleFollows)
-                firstLine[id] = l;
-        });
+    for (const std::vector<Hit> &hits : found) {
+        for (const Hit &hit : hits) {
+            if (hit.middleFollows)
+                keyHits.emplace_back(hit.id, hit.line);
+            if (hit.blank)
+                continue;
+            if (hit.holdsName)
+                seen[hit.id] = true;
+            if (firstLine[hit.id] < 0 && hit.middleFollows)
+                firstLine[hit.id] = hit.line;
+        }
     }
     m_keyLines = KeyLineLists(m_starts.keyCount(), keyHits);
     for (qsizetype i = 0; i < names.size(); ++i) {

@@ -264,24 +264,40 @@ private:
     bool m_nameBytesOnly = true; // between the common affixes, every key holds only bytes that continue a name
 };
 
+// The lines a pass over a large config looks up at a time (forEachRange): a few ranges, so two CPUs share the
+// pass, and enough lines in each that handing them out costs nothing measurable.
+constexpr qsizetype linesPerPassRange = 4096;
+
 // For each key id, lines of a file in file order: collected as (id, line) pairs in any order of ids, then
 // grouped by id with one counting sort.
 class KeyLineLists
 {
 public:
+    using Hits = std::vector<std::pair<int, int>>; // key id, line
+
     KeyLineLists() = default;
     // hits must list every line of an id in file order.
-    KeyLineLists(int keyCount, const std::vector<std::pair<int, int>> &hits)
+    KeyLineLists(int keyCount, const Hits &hits)
+        : KeyLineLists(keyCount, std::vector<const Hits *>{&hits})
+    {}
+    // The hits of consecutive parts of the file, in file order.
+    KeyLineLists(int keyCount, const std::vector<const Hits *> &parts)
         : m_start(std::size_t(keyCount) + 1, 0)
-        , m_lines(hits.size())
     {
-        for (const auto &hit : hits)
-            ++m_start[std::size_t(hit.first) + 1];
+        std::size_t total = 0;
+        for (const Hits *hits : parts) {
+            total += hits->size();
+            for (const auto &hit : *hits)
+                ++m_start[std::size_t(hit.first) + 1];
+        }
         for (std::size_t id = 1; id < m_start.size(); ++id)
             m_start[id] += m_start[id - 1];
+        m_lines.resize(total);
         std::vector<int> fill(m_start.begin(), m_start.end() - 1);
-        for (const auto &hit : hits)
-            m_lines[std::size_t(fill[std::size_t(hit.first)]++)] = hit.second;
+        for (const Hits *hits : parts) {
+            for (const auto &hit : *hits)
+                m_lines[std::size_t(fill[std::size_t(hit.first)]++)] = hit.second;
+        }
     }
 
     int keyCount() const { return m_start.empty() ? 0 : int(m_start.size()) - 1; }

@@ -1,3 +1,4 @@
+#include "app/rangework.h"
 #include "app/textlines.h"
 #include "gameconfig/configmerge.h"
 #include "gameconfig/configsnapshot.h"
@@ -14,6 +15,7 @@
 #include <QTest>
 
 #include <optional>
+#include <vector>
 
 using namespace Tunesmith;
 
@@ -251,9 +253,48 @@ private slots:
     void fastMerge_matchesOneByOneSave_rareCases();
     void fastMerge_matchesOneByOneSave_realConfigs_data();
     void fastMerge_matchesOneByOneSave_realConfigs();
+    void fastMerge_matchesOneByOneSave_largeConfig();
+    void forEachRange_coversEveryItemOnceInNumberedRanges();
     void nameEnd_stopsAtTheFirstByteOutsideNames();
     void keyIndex_findsAKeyWhoseAffixesOverlap();
 };
+
+// A config long enough that passes over it go range by range, on two CPUs where there are: names first found in
+// every range and found again in later ones, blank and commented lines, lines that lack the value's suffix, and
+// lines of variables whose names go on past a tweak's name ("cvar1" and "cvar12", "cvar3_x").
+MergeCase largeCase(quint32 seed)
+{
+    QRandomGenerator random(seed);
+    MergeCase c;
+    c.syntax = parseSyntaxTemplate("seta cvar \"value\"").value();
+    const int lineCount = 5 * int(linesPerPassRange) + 123;
+    for (int i = 0; i < lineCount; ++i) {
+        // The name numbered n turns up from about line 50 * n on.
+        const QByteArray name = "cvar" + QByteArray::number(random.bounded(i / 50 + 1));
+        QByteArray text;
+        switch (random.bounded(8)) {
+        case 0:
+            text = random.bounded(2) ? "" : "  ";
+            break;
+        case 1:
+            text = "// " + c.syntax.line(name, "1");
+            break;
+        case 2:
+            text = c.syntax.key(name) + "2";
+            break;
+        case 3:
+            text = c.syntax.line(name + "_x", "3");
+            break;
+        default:
+            text = c.syntax.line(name, QByteArray::number(i));
+            break;
+        }
+        c.lines.append({text, "\n"});
+    }
+    for (int i = 0; i < 60; ++i) // some never in the file
+        c.items.append({"cvar" + QByteArray::number(random.bounded(lineCount / 50 + 40)), QByteArray::number(i)});
+    return c;
+}
 
 void TestConfigMerge::fastMerge_matchesOneByOneSave_generatedCases()
 {
@@ -380,6 +421,38 @@ void TestConfigMerge::fastMerge_matchesOneByOneSave_realConfigs()
         const auto difference = mismatch(c, path);
         QVERIFY2(!difference,
                  qPrintable(QStringLiteral("round %1: %2").arg(round).arg(difference.value_or(QString()))));
+    }
+}
+
+void TestConfigMerge::fastMerge_matchesOneByOneSave_largeConfig()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("game.cfg"));
+    for (const quint32 seed : {1u, 2u}) {
+        const auto difference = mismatch(largeCase(seed), path);
+        QVERIFY2(!difference, qPrintable(difference.value_or(QString()).left(2000)));
+    }
+}
+
+void TestConfigMerge::forEachRange_coversEveryItemOnceInNumberedRanges()
+{
+    // Counts around a range's size, and enough ranges for a helper thread to share them.
+    constexpr qsizetype size = 8;
+    for (const qsizetype count : {0, 1, 7, 8, 9, 33, 1000}) {
+        const qsizetype ranges = rangeCount(count, size);
+        QCOMPARE(ranges, (count + size - 1) / size);
+        std::vector<std::pair<qsizetype, qsizetype>> bounds(std::size_t(ranges), {-1, -1});
+        std::vector<int> calls(std::size_t(ranges), 0);
+        forEachRange(count, size, [&](qsizetype begin, qsizetype end, qsizetype range) {
+            bounds[std::size_t(range)] = {begin, end};
+            ++calls[std::size_t(range)];
+        });
+        for (qsizetype r = 0; r < ranges; ++r) {
+            QCOMPARE(calls[std::size_t(r)], 1);
+            QCOMPARE(bounds[std::size_t(r)].first, r * size);
+            QCOMPARE(bounds[std::size_t(r)].second, std::min(count, (r + 1) * size));
+        }
     }
 }
 
