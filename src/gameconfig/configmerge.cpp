@@ -211,10 +211,7 @@ public:
             for (qsizetype l = begin; l < end; ++l)
                 index.forEachKeyAtStart(lines[l], [&](int id) { hits.emplace_back(id, int(l)); });
         });
-        std::vector<const KeyLineLists::Hits *> parts;
-        for (const auto &hits : found)
-            parts.push_back(&hits);
-        m_original = KeyLineLists(index.keyCount(), parts);
+        m_original = KeyLineLists(index.keyCount(), found);
     }
     // The snapshot's lines by key as an earlier pass found them.
     KeyLines(const KeyIndex &index, KeyLineLists original)

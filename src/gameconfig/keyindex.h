@@ -8,6 +8,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -278,24 +279,24 @@ public:
     KeyLineLists() = default;
     // hits must list every line of an id in file order.
     KeyLineLists(int keyCount, const Hits &hits)
-        : KeyLineLists(keyCount, std::vector<const Hits *>{&hits})
+        : KeyLineLists(keyCount, std::span<const Hits>(&hits, 1))
     {}
     // The hits of consecutive parts of the file, in file order.
-    KeyLineLists(int keyCount, const std::vector<const Hits *> &parts)
+    KeyLineLists(int keyCount, std::span<const Hits> parts)
         : m_start(std::size_t(keyCount) + 1, 0)
     {
         std::size_t total = 0;
-        for (const Hits *hits : parts) {
-            total += hits->size();
-            for (const auto &hit : *hits)
+        for (const Hits &hits : parts) {
+            total += hits.size();
+            for (const auto &hit : hits)
                 ++m_start[std::size_t(hit.first) + 1];
         }
         for (std::size_t id = 1; id < m_start.size(); ++id)
             m_start[id] += m_start[id - 1];
         m_lines.resize(total);
         std::vector<int> fill(m_start.begin(), m_start.end() - 1);
-        for (const Hits *hits : parts) {
-            for (const auto &hit : *hits)
+        for (const Hits &hits : parts) {
+            for (const auto &hit : hits)
                 m_lines[std::size_t(fill[std::size_t(hit.first)]++)] = hit.second;
         }
     }
