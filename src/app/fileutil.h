@@ -17,9 +17,9 @@ enum class LineMatch
 // Reads the file (a missing one counts as empty), drops its leading blank lines, replaces every line that matches
 // search by replacement (LineStart keeps the rest of the line after the match), or appends replacement as a new
 // last line when none matches, and writes the file back through saveFile. An empty search text counts as found
-// whenever the file has content, which then stays as it is. The file keeps its own line end and its final line
-// end; a new file gets CR LF after every line. Returns false with a reason when reading or writing fails; the file
-// is then unchanged.
+// whenever the file has content, which then stays as it is. The file keeps its own line end (rewriteLineEnd) and
+// its final line end; a new file gets CR LF after every line. Returns false with a reason when reading or writing
+// fails; the file is then unchanged.
 bool ReplaceOrAppend(const QString &path, const QByteArray &search, const QByteArray &replacement,
                      LineMatch match = LineMatch::WholeLine, QString *error = nullptr);
 

@@ -65,14 +65,20 @@ void forEachLine(QByteArrayView bytes, QByteArray *firstEnd, bool *endsWithEnd, 
 
 } // namespace
 
+QByteArray rewriteLineEnd(QByteArrayView firstLineEnd, QByteArrayView text)
+{
+    if (firstLineEnd.isEmpty() || (firstLineEnd == "\r" && text.contains('\n')))
+        return QByteArrayLiteral("\r\n");
+    return firstLineEnd.toByteArray();
+}
+
 TextLines TextLines::split(const QByteArray &bytes)
 {
     TextLines result;
     QByteArray firstEnd;
     forEachLine(bytes, &firstEnd, &result.endsWithLineEnd,
                 [&](QByteArrayView line) { result.lines.append(line.toByteArray()); });
-    if (!firstEnd.isEmpty())
-        result.lineEnd = firstEnd;
+    result.lineEnd = rewriteLineEnd(firstEnd, bytes);
     return result;
 }
 

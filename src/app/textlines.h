@@ -12,9 +12,14 @@
 namespace Tunesmith
 {
 
+// The line end a rewrite of text uses: its first line end, so that a file keeps its own, or CR LF when it has
+// none. Every line end of a rewrite is the same, so a lone CR is kept only in a text of lone CRs: one that also
+// has LFs (a stray carriage return on its first line, a doubled conversion to "\r\r\n") is rewritten with CR LF,
+// or a game that reads lines at LF would find the whole file on one line.
+QByteArray rewriteLineEnd(QByteArrayView firstLineEnd, QByteArrayView text);
+
 // A text file as lines of bytes. A line ends at CR LF, at a lone CR or at a lone LF; the terminator is not part
-// of the line. The first terminator found is remembered so a rewritten file keeps its own line end; a file
-// without any gets CR LF.
+// of the line. The line end of a rewrite is taken from the first terminator found, as above.
 struct TextLines
 {
     QList<QByteArray> lines;

@@ -23,12 +23,11 @@ ConfigSnapshot::ConfigSnapshot(QByteArray bytes, bool existed)
         if (!isBlank(line))
             ++m_nonBlankCount;
     }
-    if (!m_allLines.firstLineEnd().isEmpty())
-        m_lineEnd = m_allLines.firstLineEnd().toByteArray();
+    m_lineEnd = rewriteLineEnd(m_allLines.firstLineEnd(), m_bytes);
     if (!m_allLines.isEmpty())
         m_endsWithLineEnd = m_allLines.endsWithLineEnd();
-    // Line ends are the only CR and LF bytes. With CR LF first, every end is CR LF when the ends take two bytes
-    // each; otherwise, when the other byte never occurs.
+    // Line ends are the only CR and LF bytes. With CR LF, every end is CR LF when the ends take two bytes each;
+    // otherwise, when the other byte never occurs.
     const qsizetype ends = m_allLines.size() - (m_endsWithLineEnd ? 0 : 1);
     if (m_lineEnd.size() == 2)
         m_uniformLineEnds = m_bytes.size() - m_contentSize == 2 * ends;

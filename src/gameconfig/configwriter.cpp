@@ -62,6 +62,9 @@ bool save(const LoadedProfile &profile, const ProgramState &state, const Clock &
             return false;
         }
     }
+    // Without a tweak the one-by-one save writes nothing: a missing file stays missing.
+    if (items.isEmpty())
+        return true;
     return saveFilePieces(
         path,
         [&](const PieceWriter &write) {
@@ -86,6 +89,14 @@ bool preview(const LoadedProfile &profile, const ProgramState &state, const QStr
             changes->append(change);
     }
     return true;
+}
+
+QStringList DialogFilter::entries() const
+{
+    const auto entry = [](const QString &label, QString pattern) {
+        return QStringLiteral("%1 (%2)").arg(label, pattern.replace(QLatin1Char(' '), QLatin1Char('?')));
+    };
+    return {entry(exactName, exactName), entry(extensionLabel, extensionPattern)};
 }
 
 DialogFilter dialogFilter(const QByteArray &gameConfigFileName)

@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace Tunesmith
 {
@@ -36,6 +37,10 @@ struct DialogFilter
     QString exactName;
     QString extensionLabel;   // "cfg files"
     QString extensionPattern; // "*.cfg"
+
+    // The two entries as file dialogs take them, "label (pattern)". A blank would split a pattern in two, so a
+    // pattern has "?" in its place.
+    QStringList entries() const;
 };
 DialogFilter dialogFilter(const QByteArray &gameConfigFileName);
 

@@ -32,7 +32,8 @@ QByteArray replaceOrAppendBytes(const QByteArray &bytes, const QByteArray &searc
         lines.append(QByteArrayView(data + start, size - start));
         endsWithLineEnd = false;
     }
-    if (lineEnd.isEmpty())
+    // A lone CR first is the file's line end only when the file has no LF.
+    if (lineEnd.isEmpty() || (lineEnd == "\r" && bytes.contains('\n')))
         lineEnd = "\r\n";
 
     // Leading blank lines (empty or spaces only) are dropped; a file left without lines ends with a line end.

@@ -85,6 +85,7 @@ private slots:
     void backupName_isProfileDateTimeAndBaseName_data();
     void backupName_isProfileDateTimeAndBaseName();
     void saveWithBackupsOff_writesNoBackup();
+    void saveWithoutTweaks_writesNothing();
     void saveWhenBackupFails_leavesConfigByteIdentical_data();
     void saveWhenBackupFails_leavesConfigByteIdentical();
     void saveToUnwritablePlace_failsAndLeavesTargetAlone_data();
@@ -170,6 +171,25 @@ void TestConfigSave::saveWithBackupsOff_writesNoBackup()
     QVERIFY(!QFileInfo::exists(setup.state.backupsPath()));
 }
 
+void TestConfigSave::saveWithoutTweaks_writesNothing()
+{
+    QTemporaryDir source;
+    const QString profilePath = source.filePath(QStringLiteral("p.tsm"));
+    QVERIFY(writeAll(profilePath,
+                     "[title]\r\nEmpty\r\n1-1-2004\r\nSomeone\r\n[syntax]\r\ngame.cfg\r\nseta cvar \"value\"\r\n"));
+    SaveSetup setup(profilePath);
+    QVERIFY2(setup.profile, qPrintable(setup.loadError));
+    QString error;
+    QVERIFY2(setup.save(&error), qPrintable(error));
+    QVERIFY(!QFileInfo::exists(setup.configPath));
+    // An existing file keeps every byte, leading blank lines too; the backup is made as for any save.
+    const QByteArray before = "\r\n  \r\nseta a \"1\"\n";
+    QVERIFY(writeAll(setup.configPath, before));
+    QVERIFY2(setup.save(&error), qPrintable(error));
+    QCOMPARE(readAll(setup.configPath), before);
+    QCOMPARE(setup.backups().size(), 1);
+}
+
 void TestConfigSave::saveWhenBackupFails_leavesConfigByteIdentical_data()
 {
     QTest::addColumn<bool>("backupsIsFile");
@@ -225,6 +245,11 @@ void TestConfigSave::dialogFilter_extensionStartsAfterFirstDot_data()
     QTest::newRow("one dot") << QByteArray("game.cfg") << S("cfg files") << S("*.cfg");
     QTest::newRow("two dots") << QByteArray("my.game.cfg") << S("game.cfg files") << S("*.game.cfg");
     QTest::newRow("no dot: the whole name") << QByteArray("autoexec") << S("autoexec files") << S("*.autoexec");
+    QTest::newRow("blanks") << QByteArray("my game.c fg") << S("c fg files") << S("*.c fg");
+
+    // What the dialogs are given: a blank would split a pattern in two.
+    const GameConfigWriter::DialogFilter filter = GameConfigWriter::dialogFilter("my game.c fg");
+    QCOMPARE(filter.entries(), (QStringList{S("my game.c fg (my?game.c?fg)"), S("c fg files (*.c?fg)")}));
 }
 
 void TestConfigSave::dialogFilter_extensionStartsAfterFirstDot()

@@ -348,10 +348,7 @@ void frmIndex::mnuSaveConfig_Click()
 {
     const ProgramState &state = m_app.state();
     const auto filter = GameConfigWriter::dialogFilter(state.gameConfigFileName);
-    const QString path =
-        Dialogs::saveFileName(this, state.installDir, filter.exactName,
-                              {QStringLiteral("%1 (%1)").arg(filter.exactName),
-                               QStringLiteral("%1 (%2)").arg(filter.extensionLabel, filter.extensionPattern)});
+    const QString path = Dialogs::saveFileName(this, state.installDir, filter.exactName, filter.entries());
     if (path.isEmpty())
         return;
     QString error;
@@ -377,10 +374,7 @@ void frmIndex::mnuLoadConfig_Click()
 {
     const ProgramState &state = m_app.state();
     const auto filter = GameConfigWriter::dialogFilter(state.gameConfigFileName);
-    const QString path =
-        Dialogs::openFileName(this, state.installDir, filter.exactName,
-                              {QStringLiteral("%1 (%1)").arg(filter.exactName),
-                               QStringLiteral("%1 (%2)").arg(filter.extensionLabel, filter.extensionPattern)});
+    const QString path = Dialogs::openFileName(this, state.installDir, filter.exactName, filter.entries());
     if (path.isEmpty())
         return;
     m_history->record(tr("Load Config"), [&] { GameConfigReader::apply(*m_profile, state.syntax, path); });
