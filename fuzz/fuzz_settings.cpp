@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QString dir = QString::fromUtf8(fields.value(1));
     QByteArray expected = replaceOrAppendBytes(before, profile + '|' + state.installDir.toUtf8(),
                                                profile + '|' + dir.toUtf8(), LineMatch::WholeLine);
-    FUZZ_CHECK(Settings::storeInstallDir(state, dir, &error));
+    FUZZ_CHECK(Settings::storeInstallDir(state, state.currentProfile, state.installDir, dir, &error));
     FUZZ_CHECK(state.installDir == dir);
     checkSame(readBack(path), expected, "storeInstallDir");
 

@@ -140,14 +140,14 @@ bool toggleOption(ProgramState &state, Option option, QString *error)
     return ReplaceOrAppend(state.settingsPath(), key + "|1", key + "|0", LineMatch::WholeLine, error);
 }
 
-bool storeInstallDir(ProgramState &state, const QString &dir, QString *error)
+bool storeInstallDir(ProgramState &state, const QString &profile, const QString &oldDir, const QString &dir,
+                     QString *error)
 {
-    const QByteArray profile = state.currentProfile.toUtf8();
-    if (!ReplaceOrAppend(state.settingsPath(), profile + '|' + state.installDir.toUtf8(), profile + '|' + dir.toUtf8(),
-                         LineMatch::WholeLine, error)) {
+    const QByteArray key = profile.toUtf8() + '|';
+    if (!ReplaceOrAppend(state.settingsPath(), key + oldDir.toUtf8(), key + dir.toUtf8(), LineMatch::WholeLine, error))
         return false;
-    }
-    state.installDir = dir;
+    if (profile == state.currentProfile)
+        state.installDir = dir;
     return true;
 }
 

@@ -43,9 +43,10 @@ QString installDirIn(const QByteArray &settings, const QString &profileFileName)
 // Flips the option in state and rewrites its line (key|0 <-> key|1).
 bool toggleOption(ProgramState &state, Option option, QString *error);
 
-// Stores dir for state.currentProfile (replacing the line with the old directory or appending one) and makes it
-// the install directory.
-bool storeInstallDir(ProgramState &state, const QString &dir, QString *error);
+// Stores dir for profile (a file name) in place of oldDir, the directory it had when the player was shown it
+// (replacing that line or appending one), and makes dir the install directory when profile is the current one.
+bool storeInstallDir(ProgramState &state, const QString &profile, const QString &oldDir, const QString &dir,
+                     QString *error);
 
 // Rewrites the upload and download lines from the current speeds to the new ones, then sets the speeds in state.
 bool storeSpeeds(ProgramState &state, qint32 upload, qint32 download, QString *error);

@@ -125,11 +125,15 @@ void TestSettings::storeInstallDir_appendsThenReplaces_andLeavesOtherProfilesAlo
     // Another profile whose file name ends with this one's, stored with the directory this one starts from.
     m_state.installDir = QStringLiteral("C:/games");
     QVERIFY(writeAll(m_state.settingsPath(), "My Game.tsm|C:/games\r\n"));
-    QString error;
-    QVERIFY2(Settings::storeInstallDir(m_state, QStringLiteral("D:/x"), &error), qPrintable(error));
+    const auto store = [this](const QString &profile, const QString &dir) {
+        QString error;
+        const bool stored = Settings::storeInstallDir(m_state, profile, m_state.installDir, dir, &error);
+        return stored ? QString() : error;
+    };
+    QCOMPARE(store(m_state.currentProfile, QStringLiteral("D:/x")), QString());
     QCOMPARE(m_state.installDir, QStringLiteral("D:/x"));
     QCOMPARE(readAll(m_state.settingsPath()), QByteArray("My Game.tsm|C:/games\r\nGame.tsm|D:/x\r\n"));
-    QVERIFY(Settings::storeInstallDir(m_state, QStringLiteral("E:/y|z"), &error));
+    QCOMPARE(store(m_state.currentProfile, QStringLiteral("E:/y|z")), QString());
     QCOMPARE(readAll(m_state.settingsPath()), QByteArray("My Game.tsm|C:/games\r\nGame.tsm|E:/y|z\r\n"));
 
     QVERIFY(Settings::lookupInstallDir(m_state));
@@ -137,6 +141,13 @@ void TestSettings::storeInstallDir_appendsThenReplaces_andLeavesOtherProfilesAlo
     m_state.currentProfile = QStringLiteral("My Game.tsm");
     QVERIFY(Settings::lookupInstallDir(m_state));
     QCOMPARE(m_state.installDir, QStringLiteral("C:/games"));
+
+    // A directory stored for a profile that is no longer the current one changes its own line only.
+    QString error;
+    QVERIFY(Settings::storeInstallDir(m_state, QStringLiteral("Game.tsm"), QStringLiteral("E:/y|z"),
+                                      QStringLiteral("F:/w"), &error));
+    QCOMPARE(m_state.installDir, QStringLiteral("C:/games"));
+    QCOMPARE(readAll(m_state.settingsPath()), QByteArray("My Game.tsm|C:/games\r\nGame.tsm|F:/w\r\n"));
 }
 
 void TestSettings::lookupInstallDir_lastExactKeyWins()

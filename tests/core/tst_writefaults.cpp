@@ -167,7 +167,8 @@ private Q_SLOTS:
             written = Settings::toggleOption(m_state, Option::Backups, &error);
             break;
         case Writer::StoreInstallDir:
-            written = Settings::storeInstallDir(m_state, QStringLiteral("/games/new"), &error);
+            written = Settings::storeInstallDir(m_state, m_state.currentProfile, m_state.installDir,
+                                                QStringLiteral("/games/new"), &error);
             QCOMPARE(m_state.installDir, before.installDir);
             break;
         case Writer::StoreSpeeds:

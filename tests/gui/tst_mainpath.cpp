@@ -78,6 +78,7 @@ private Q_SLOTS:
     void startup_deletesSmallProfilesAndListsTheRest();
     void selection_showsTitleBlockAndInstallDir();
     void loadWithoutInstallDir_opensLocationDialogWhichStoresTheTypedPath();
+    void locationDialog_storesForItsOwnProfileWhileAnotherIsPicked();
     void load_buildsPagesControlsAndStartingValues();
     void load_malformedProfile_namesLineAndKeepsStartWindow();
     void longSection_opensOverflowPages();
@@ -216,6 +217,41 @@ void TestMainPath::loadWithoutInstallDir_opensLocationDialogWhichStoresTheTypedP
     QCOMPARE(app->loadWindow()->findChild<QLineEdit *>(QStringLiteral("txtInstallLocation"))->text(),
              QStringLiteral("/games/my test  "));
     QTRY_VERIFY(!app->locationWindow());
+}
+
+void TestMainPath::locationDialog_storesForItsOwnProfileWhileAnotherIsPicked()
+{
+    writeAll(m_folder + QStringLiteral("/profiles/Alpha.tsm"), smallProfile("Alpha"));
+    writeAll(m_folder + QStringLiteral("/profiles/Beta.tsm"), smallProfile("Beta"));
+    writeAll(m_folder + QStringLiteral("/config.cfg"), "update|0\r\nBeta.tsm|/games/beta\r\n");
+    Application *app = startApp();
+    frmLoad *load = app->loadWindow();
+    auto *list = load->findChild<QListWidget *>(QStringLiteral("lstLoad"));
+    QCOMPARE(list->item(0)->text(), QStringLiteral("Alpha"));
+    load->cmdLocation_Click();
+    frmLocation *location = app->locationWindow();
+    QVERIFY(location);
+
+    // The dialog is not modal: the player picks Beta in the list, then saves the folder typed for Alpha.
+    list->setCurrentRow(1);
+    auto *installText = load->findChild<QLineEdit *>(QStringLiteral("txtInstallLocation"));
+    QCOMPARE(installText->text(), QStringLiteral("/games/beta"));
+    QVERIFY(location->findChild<QLabel *>(QStringLiteral("lblLocation"))->text().endsWith(QStringLiteral("Alpha.")));
+    location->findChild<QLineEdit *>(QStringLiteral("txtNew"))->setText(QStringLiteral("/games/alpha"));
+    location->cmdSave_Click();
+    QCOMPARE(readFile(m_folder + QStringLiteral("/config.cfg")),
+             QByteArray("update|0\r\nBeta.tsm|/games/beta\r\nAlpha.tsm|/games/alpha\r\n"));
+    QCOMPARE(app->state().installDir, QStringLiteral("/games/beta"));
+    QCOMPARE(installText->text(), QStringLiteral("/games/beta"));
+    QTRY_VERIFY(!app->locationWindow());
+
+    // "Edit" for another entry while the dialog is open turns the dialog to that entry.
+    load->cmdLocation_Click();
+    list->setCurrentRow(0);
+    load->cmdLocation_Click();
+    location = app->locationWindow();
+    QVERIFY(location->findChild<QLabel *>(QStringLiteral("lblLocation"))->text().endsWith(QStringLiteral("Alpha.")));
+    QCOMPARE(location->findChild<QLineEdit *>(QStringLiteral("txtCurrent"))->text(), QStringLiteral("/games/alpha"));
 }
 
 void TestMainPath::load_buildsPagesControlsAndStartingValues()

@@ -1,9 +1,14 @@
 #include "app/programstate.h"
+#include "app/widgets/application.h"
+#include "app/widgets/dialogs.h"
+#include "app/widgets/frmload.h"
+#include "app/widgets/platform.h"
 #include "app/widgets/updatefetch.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QListWidget>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -277,6 +282,25 @@ private Q_SLOTS:
         serve(manifest);
         pointSettingsAt(m_http->url(QStringLiteral("/update.txt")));
         QCOMPARE(runUpdateCheck(m_state), needed);
+        QVERIFY(onlyAskedFor("/update.txt"));
+    }
+
+    void startup_updateNeededButNoUpdater_tellsThePlayerAndGoesOn()
+    {
+        serve("[104]");
+        QVERIFY(writeFile(m_state.settingsPath(),
+                          "update|1\r\nupdateurl|" + m_http->url(QStringLiteral("/update.txt")).toUtf8() + "\r\n"));
+        QVERIFY(writeFile(m_state.profilesPath() + QStringLiteral("/Game.tsm"), QByteArray(600, 'x')));
+        Dialogs::setRecording(true);
+        Platform::setRecording(true);
+        Platform::setStartSucceeds(false);
+        Application app(m_state.programFolder);
+        QVERIFY(app.start());
+        const auto messages = Dialogs::takeMessages();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages[0].text.contains(QStringLiteral("Update.exe")));
+        QVERIFY(app.loadWindow());
+        QCOMPARE(app.loadWindow()->findChild<QListWidget *>(QStringLiteral("lstLoad"))->count(), 1);
         QVERIFY(onlyAskedFor("/update.txt"));
     }
 

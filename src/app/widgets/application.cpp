@@ -90,6 +90,8 @@ void Application::showLocationWindow(QWidget *owner)
     if (!m_location) {
         m_location = new frmLocation(*this, owner);
         track(m_location);
+    } else if (m_location->profile() != m_state.currentProfile) {
+        m_location->Form_Load(); // "Edit" pressed for another entry while the dialog was open
     }
     m_location->show();
     m_location->raise();

@@ -90,9 +90,15 @@ bool frmLoad::Form_Load()
     prepareProgramFolder();
     Settings::read(state);
     if (state.autoUpdate && runUpdateCheck(state)) {
-        m_app.startUpdater();
-        m_app.UnloadAllWindows();
-        return false;
+        if (m_app.startUpdater()) {
+            m_app.UnloadAllWindows();
+            return false;
+        }
+        // Ending here would end every start the same way, and the Auto Update option is only reached from the
+        // main window: the player is told, and the start goes on.
+        Dialogs::message(this, QMessageBox::Warning, tr("Tunesmith"),
+                         tr("An update is available, but the updater %1 could not be started.")
+                             .arg(QDir::toNativeSeparators(state.updaterPath())));
     }
     listProfiles();
     if (m_lstLoad->count() > 0) {

@@ -106,7 +106,9 @@ void frmLocation::Form_Load()
         }
     }
     setTreeFolder(current);
-    const QString game = state.currentProfile.left(state.currentProfile.indexOf(QStringLiteral(".tsm")));
+    m_profile = state.currentProfile;
+    m_profileDir = state.installDir;
+    const QString game = m_profile.left(m_profile.indexOf(QStringLiteral(".tsm")));
     m_lblPrompt->setText(tr("Please select a default install directory for the custom tweaks for %1.").arg(game));
     if (!state.installDir.isEmpty()) {
         m_txtCurrent->setText(state.installDir);
@@ -145,12 +147,14 @@ void frmLocation::dirLocation_Change()
 void frmLocation::cmdSave_Click()
 {
     QString error;
-    if (!Settings::storeInstallDir(m_app.state(), m_txtNew->text(), &error)) {
+    ProgramState &state = m_app.state();
+    if (!Settings::storeInstallDir(state, m_profile, m_profileDir, m_txtNew->text(), &error)) {
         Dialogs::message(this, QMessageBox::Warning, tr("Tunesmith"), error);
         return;
     }
-    if (frmLoad *load = m_app.loadWindow())
-        load->setInstallLocationText(m_app.state().installDir);
+    frmLoad *load = m_app.loadWindow();
+    if (load && state.currentProfile == m_profile)
+        load->setInstallLocationText(state.installDir);
     m_app.unload(this);
 }
 

@@ -17,13 +17,19 @@ class Application;
 
 // The install directory dialog: shows the stored directory of the current profile, lets the player browse to a
 // folder (places such as the root folder, the home folder and mounted volumes stand where drives would) or type
-// one, and stores it in the settings file.
+// one, and stores it in the settings file. The dialog stays with the profile it was opened for: the start-up window
+// remains usable beside it, and another entry picked there meanwhile must not have its directory replaced.
 class frmLocation : public QWidget
 {
     Q_OBJECT
 
 public:
     frmLocation(Application &app, QWidget *owner);
+
+    // Fills the dialog for the current profile.
+    void Form_Load();
+    // The profile (file name) the dialog stores a directory for.
+    QString profile() const { return m_profile; }
 
     void drvLocation_Change();
     void dirLocation_Change();
@@ -33,9 +39,9 @@ public:
     void setTreeFolder(const QString &path);
 
 private:
-    void Form_Load();
-
     Application &m_app;
+    QString m_profile;
+    QString m_profileDir; // its stored directory as the dialog showed it
     QGroupBox *m_fraLocation;
     QLabel *m_lblPrompt;
     QLabel *m_lblCurrent;
