@@ -1,5 +1,6 @@
 #include "numbertext.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -69,6 +70,14 @@ std::optional<qint32> toInt32(QByteArrayView text)
     if (!value || *value < std::numeric_limits<qint32>::min() || *value > std::numeric_limits<qint32>::max())
         return std::nullopt;
     return qint32(*value);
+}
+
+std::optional<qint32> toInt32Saturated(QByteArrayView text)
+{
+    const auto value = parseRounded(text);
+    if (!value)
+        return std::nullopt;
+    return qint32(std::clamp<qint64>(*value, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
 }
 
 std::optional<qint16> toInt16(QByteArrayView text)

@@ -15,6 +15,9 @@ namespace Tunesmith
 // (std::nullopt); no exponent, hex or thousands separators are taken.
 std::optional<qint32> toInt32(QByteArrayView text);
 std::optional<qint16> toInt16(QByteArrayView text);
+// As toInt32, but a number outside the signed 32-bit range gives the end of the range it lies beyond: for
+// comparing with a bound, which any such number passes.
+std::optional<qint32> toInt32Saturated(QByteArrayView text);
 
 // The exact rounding as above, for a double: nullopt when not finite or outside the signed 32-bit range.
 std::optional<qint32> roundToInt32(double value);

@@ -8,6 +8,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace Tunesmith
 {
 
@@ -175,11 +177,18 @@ void applyStartingValues(LoadedProfile &profile, const ProgramState &state)
     }
 }
 
-QString describeProblems(const QString &fileName, const QList<ProfileProblem> &problems)
+QString describeProblems(const QString &fileName, const QList<ProfileProblem> &problems, qsizetype limit)
 {
+    const qsizetype shown = limit < 0 ? problems.size() : std::min(limit, problems.size());
     QStringList lines;
-    for (const ProfileProblem &problem : problems)
+    for (qsizetype i = 0; i < shown; ++i) {
+        const ProfileProblem &problem = problems[i];
         lines.append(QStringLiteral("%1:%2: %3").arg(fileName).arg(problem.line).arg(problem.message));
+    }
+    if (shown < problems.size()) {
+        lines.append(
+            QCoreApplication::translate("Tunesmith", "... and %n more", nullptr, int(problems.size() - shown)));
+    }
     return lines.join(QLatin1Char('\n'));
 }
 

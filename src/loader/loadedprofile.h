@@ -52,7 +52,8 @@ std::unique_ptr<LoadedProfile> loadProfile(const QString &path, ProgramState &st
 // then every ruled tweak back to its rule's result.
 void applyStartingValues(LoadedProfile &profile, const ProgramState &state);
 
-// "Example Game.tsm:57: message" lines for a malformed profile.
-QString describeProblems(const QString &fileName, const QList<ProfileProblem> &problems);
+// "Example Game.tsm:57: message" lines for a malformed profile; with a limit, the first limit problems and a line
+// that counts the rest (a message box of thousands of lines would reach past the screen and hide its button).
+QString describeProblems(const QString &fileName, const QList<ProfileProblem> &problems, qsizetype limit = -1);
 
 } // namespace Tunesmith

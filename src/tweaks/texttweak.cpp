@@ -86,7 +86,9 @@ void TextTweak::setBoxText(const QByteArray &text)
 void TextTweak::assignText(const QByteArray &text)
 {
     m_text = text;
-    m_textNumber = toInt32(text);
+    // Digits past the 32-bit range are still a number beyond either bound: typed into the box, they would
+    // otherwise stay there unbounded and be written to the config.
+    m_textNumber = toInt32Saturated(text);
 }
 
 void TextTweak::ApplyValue(QByteArray v)

@@ -8,7 +8,8 @@ namespace Tunesmith
 {
 
 // A numeric tweak (cvarText): Value is the text of its box, bounded by MinValue and MaxValue on every change of
-// the text. A text with "." is never bounded, and a text the number conversion cannot take is never compared.
+// the text. A text with "." is never bounded, and a text that is no number is never compared (one beyond the 32-bit
+// range counts as beyond the bound on its side).
 class TextTweak : public TweakModel
 {
 public:

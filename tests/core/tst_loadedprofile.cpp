@@ -164,6 +164,11 @@ void TestLoadedProfile::load_malformedProfileLeavesStateUntouched()
     QCOMPARE(problems[0].line, 12);
     QCOMPARE(problems[1].line, 18);
     QCOMPARE(describeProblems(QStringLiteral("malformed.tsm"), problems).count(QLatin1Char('\n')), 1);
+    // A limit keeps the first problems and counts the rest.
+    QCOMPARE(describeProblems(QStringLiteral("m.tsm"), problems, 1),
+             QStringLiteral("m.tsm:12: %1\n... and 1 more").arg(problems[0].message));
+    QCOMPARE(describeProblems(QStringLiteral("m.tsm"), problems, 2),
+             describeProblems(QStringLiteral("m.tsm"), problems));
     QCOMPARE(m_state.gameConfigFileName, QByteArray("before.cfg"));
     QCOMPARE(m_state.syntax, (ConfigSyntax{"x ", "=", ";"}));
     QCOMPARE(m_state.department, QByteArray("Before"));

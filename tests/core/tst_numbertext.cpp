@@ -17,6 +17,7 @@ private slots:
     void toInt32_rejectsAnythingElse();
     void toInt16_keepsTo16Bits_data();
     void toInt16_keepsTo16Bits();
+    void toInt32Saturated_givesTheRangeEndBeyondIt();
     void roundToInt32_halvesToEvenAndChecksRange_data();
     void roundToInt32_halvesToEvenAndChecksRange();
 };
@@ -123,6 +124,20 @@ void TestNumberText::toInt16_keepsTo16Bits()
     QCOMPARE(value.has_value(), ok);
     if (ok)
         QCOMPARE(int(*value), expected);
+}
+
+void TestNumberText::toInt32Saturated_givesTheRangeEndBeyondIt()
+{
+    constexpr qint32 top = std::numeric_limits<qint32>::max();
+    constexpr qint32 bottom = std::numeric_limits<qint32>::min();
+    QCOMPARE(toInt32Saturated(" 12.5 "), std::optional<qint32>(12));
+    QCOMPARE(toInt32Saturated("2147483647"), std::optional<qint32>(top));
+    QCOMPARE(toInt32Saturated("2147483648"), std::optional<qint32>(top));
+    QCOMPARE(toInt32Saturated("99999999999999999999999999"), std::optional<qint32>(top));
+    QCOMPARE(toInt32Saturated("-2147483649"), std::optional<qint32>(bottom));
+    QCOMPARE(toInt32Saturated("2147483647.5"), std::optional<qint32>(top));
+    QCOMPARE(toInt32Saturated("12abc"), std::nullopt);
+    QCOMPARE(toInt32Saturated(""), std::nullopt);
 }
 
 void TestNumberText::roundToInt32_halvesToEvenAndChecksRange_data()

@@ -241,7 +241,9 @@ void TestTweakModels::textSetValue_boundsWholeNumbersOnly_data()
     QTest::newRow("empty without bounds") << B() << B() << B() << B("0");
     QTest::newRow("anything without bounds") << B() << B() << B("1.2.3") << B("1.2.3");
     QTest::newRow("letters never compared") << B("10") << B("100") << B("abc") << B("abc");
-    QTest::newRow("beyond 32 bits never compared") << B("10") << B("100") << B("99999999999") << B("99999999999");
+    QTest::newRow("digits beyond 32 bits above max") << B("10") << B("100") << B("99999999999") << B("100");
+    QTest::newRow("beyond 32 bits below min") << B("10") << B("100") << B("-99999999999") << B("10");
+    QTest::newRow("beyond 32 bits without bounds") << B() << B() << B("99999999999") << B("99999999999");
     QTest::newRow("non-numeric max ignored") << B() << B("abc") << B("5") << B("5");
 }
 
@@ -356,13 +358,13 @@ struct PlainBox
         setBoxText(v);
         if (!v.contains('.')) {
             const auto maxNumber = toInt32(max);
-            const auto current = toInt32(text);
+            const auto current = toInt32Saturated(text);
             if (maxNumber && current && *maxNumber <= *current)
                 setBoxText(max);
         }
         if (!v.contains('.')) {
             const auto minNumber = toInt32(min);
-            const auto current = toInt32(text);
+            const auto current = toInt32Saturated(text);
             if (minNumber && current && *minNumber >= *current)
                 setBoxText(min);
         }

@@ -41,6 +41,8 @@ namespace
 
 constexpr int clientWidth = 10125;
 constexpr int clientHeight = 5400;
+// Problems of a malformed profile listed in its message; the rest are counted (tunesmith-cli check lists all).
+constexpr qsizetype maxProblemsShown = 20;
 
 // The keys of the window's undo and redo, which a text box would otherwise take for its own.
 bool isHistoryKey(const QKeyEvent &key)
@@ -192,9 +194,9 @@ bool frmIndex::LoadList(const QString &profilePath, QString *error)
     if (!m_profile) {
         const QString name = QFileInfo(profilePath).fileName();
         if (error) {
-            *error = problems.isEmpty()
-                         ? tr("The profile %1 could not be read: %2").arg(name, readError)
-                         : tr("The profile %1 could not be loaded:\n%2").arg(name, describeProblems(name, problems));
+            *error = problems.isEmpty() ? tr("The profile %1 could not be read: %2").arg(name, readError)
+                                        : tr("The profile %1 could not be loaded:\n%2")
+                                              .arg(name, describeProblems(name, problems, maxProblemsShown));
         }
         return false;
     }
@@ -218,7 +220,9 @@ void frmIndex::buildPages()
         m_pages.append(page);
         // Coloured tab by tab: a style sheet on the strip would send every tab's size through the style sheet
         // engine, at each of a large profile's many tabs.
-        const int tab = m_tabTunesmith->addTab(page, decodeText(caption));
+        // A caption is shown as written: a single "&" would mark a keyboard shortcut and vanish.
+        const int tab =
+            m_tabTunesmith->addTab(page, decodeText(caption).replace(QLatin1Char('&'), QLatin1String("&&")));
         m_tabTunesmith->tabBar()->setTabTextColor(tab, QColor(192, 64, 0));
     }
     // Positions are twips from the tab strip's top left corner; a page starts below the page tabs.
