@@ -264,7 +264,9 @@ void Planner::handle(const KeywordInfo &info)
         break;
     case Keyword::AddTab:
         m_overflowCount = 0;
-        if (!m_firstSection) {
+        // The first section names page 0 rather than adding a page, unless something already stands there: the
+        // new section's controls would be drawn over those, out of the player's sight and reach.
+        if (!m_firstSection || !m_plan.controls.isEmpty()) {
             m_plan.pageCaptions.append(QByteArray());
             m_currentPage = int(m_plan.pageCaptions.size() - 1);
         }

@@ -147,7 +147,8 @@ void TestLoadedProfile::load_profileWithoutSyntaxInheritsStateAndDepartment()
     QCOMPARE(m_state.gameConfigFileName, QByteArray("game.cfg"));
     QCOMPARE(m_state.syntax, (ConfigSyntax{"seta ", " \"", "\""}));
     QCOMPARE(m_state.department, QByteArray("Audio"));
-    QCOMPARE(profile->plan.pageCaptions, QList<QByteArray>{"Second"}); // the first "[add tab]" renames page 0
+    // Tweaks stand on page 0 before the first "[add tab]", which therefore opens a page of its own.
+    QCOMPARE(profile->plan.pageCaptions, (QList<QByteArray>{"General", "Second"}));
 }
 
 void TestLoadedProfile::load_malformedProfileLeavesStateUntouched()

@@ -248,6 +248,13 @@ void TestProfilePlan::addTab_firstRenamesPageZero()
     QCOMPARE(plan.controls[2].page, 1);
     QCOMPARE(plan.controls[2].left, 200);
     QCOMPARE(plan.controls[2].top, 770);
+
+    // With controls on page 0 already, the first "[add tab]" adds a page: none is drawn over another.
+    const ProfilePlan late =
+        planOk(profile(simpleBlock("a") + QList<QByteArray>{"[add tab]", "Video"} + simpleBlock("b")));
+    QCOMPARE(late.pageCaptions, (QList<QByteArray>{"General", "Video"}));
+    QCOMPARE(late.controls[1].page, 1);
+    QCOMPARE(late.controls[1].top, 770);
 }
 
 void TestProfilePlan::columns_flowAtThreeLeftsThenOverflowPages()
