@@ -88,6 +88,7 @@ private Q_SLOTS:
     void loadConfig_appliesValues();
     void optionToggles_writeSettingsFile();
     void loadGame_replacesThePages();
+    void loadGame_thenAnotherPicked_oldWindowKeepsItsOwnDirectory();
     void quitAndCloseBox_endTheProgram();
 
 private:
@@ -455,6 +456,32 @@ void TestMainPath::loadGame_replacesThePages()
     QVERIFY(app->indexWindow());
     QCOMPARE(app->indexWindow()->windowTitle(), QStringLiteral("Tunesmith | Zeta"));
     QTRY_VERIFY(!app->loadWindow());
+}
+
+void TestMainPath::loadGame_thenAnotherPicked_oldWindowKeepsItsOwnDirectory()
+{
+    writeAll(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
+    writeAll(m_folder + QStringLiteral("/profiles/Zeta.tsm"), smallProfile("Zeta"));
+    Application *app = startApp();
+    frmIndex *index = loadFirstProfile(*app);
+    index->setClock(std::make_unique<FixedClock>(QDateTime(QDate(2026, 12, 4), QTime(23, 5, 41))));
+    QDir(m_folder).mkdir(QStringLiteral("game"));
+    const QString config = m_folder + QStringLiteral("/game/game.cfg");
+    writeAll(config, "seta r_fullscreen \"0\"\r\n");
+    const QString settings = m_folder + QStringLiteral("/config.cfg");
+    writeAll(settings, readFile(settings) + "Zeta.tsm|/games/zeta\r\n");
+
+    // "Load Game", Zeta picked, and the player goes back to the first window to save.
+    action(index, "mnuLoadTSM")->trigger();
+    app->loadWindow()->findChild<QListWidget *>(QStringLiteral("lstLoad"))->setCurrentRow(1);
+    QCOMPARE(app->state().installDir, QStringLiteral("/games/zeta"));
+    Dialogs::takeFileDialogRequests();
+    Dialogs::queueFileName(config);
+    index->mnuSaveConfig_Click();
+    QCOMPARE(Dialogs::takeFileDialogRequests().value(0).folder, m_folder + QStringLiteral("/game"));
+    QCOMPARE(Dialogs::takeMessages().value(0).text, QStringLiteral("Config saved!"));
+    QVERIFY(QFile::exists(m_folder + QStringLiteral("/backups/Test Game 04-12 23-05 game")));
+    QCOMPARE(app->state().currentProfile, QStringLiteral("Zeta.tsm"));
 }
 
 void TestMainPath::quitAndCloseBox_endTheProgram()

@@ -3,6 +3,7 @@
 #include "app/fileutil.h"
 #include "app/settings.h"
 #include "app/textcodec.h"
+#include "app/textlines.h"
 #include "app/widgets/application.h"
 #include "app/widgets/dialogs.h"
 #include "app/widgets/frmping.h"
@@ -348,9 +349,20 @@ bool frmIndex::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+ProgramState frmIndex::profileState() const
+{
+    ProgramState state = m_app.state();
+    if (m_profile && state.currentProfile != m_profile->fileName) {
+        state.currentProfile = m_profile->fileName;
+        const auto settings = readWholeFile(state.settingsPath());
+        state.installDir = settings ? Settings::installDirIn(*settings, state.currentProfile) : QString();
+    }
+    return state;
+}
+
 void frmIndex::mnuSaveConfig_Click()
 {
-    const ProgramState &state = m_app.state();
+    const ProgramState state = profileState();
     const auto filter = GameConfigWriter::dialogFilter(state.gameConfigFileName);
     const QString path = Dialogs::saveFileName(this, state.installDir, filter.exactName, filter.entries());
     if (path.isEmpty())
@@ -376,7 +388,7 @@ void frmIndex::mnuSaveConfig_Click()
 
 void frmIndex::mnuLoadConfig_Click()
 {
-    const ProgramState &state = m_app.state();
+    const ProgramState state = profileState();
     const auto filter = GameConfigWriter::dialogFilter(state.gameConfigFileName);
     const QString path = Dialogs::openFileName(this, state.installDir, filter.exactName, filter.entries());
     if (path.isEmpty())

@@ -83,6 +83,10 @@ private:
     void findTextChanged(const QString &text);
     void highlight(QWidget *control);
     bool isTyping(TweakKind kind, int index) const;
+    // The program state as this window's profile has it. After "Load Game" the start-up window may have selected
+    // another profile, and looked up that one's install directory, while this window is still in use: its saves,
+    // loads and restores keep to its own profile's directory and backup names all the same.
+    ProgramState profileState() const;
     void Form_Load();
     void reportRuleError(const QString &message);
     QAction *addAction(QMenu *menu, const char *name, const QString &caption);

@@ -94,9 +94,7 @@ void frmIndex::mnuRestoreBackup_Click()
 {
     if (!m_profile)
         return;
-    // The profile this window shows, whatever the start-up window has selected since.
-    ProgramState state = m_app.state();
-    state.currentProfile = m_profile->fileName;
+    const ProgramState state = profileState();
     const QString configPath = state.gameConfigPath();
     if (configPath.isEmpty()) {
         Dialogs::message(this, QMessageBox::Warning, tr("Tunesmith"),
