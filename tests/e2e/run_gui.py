@@ -8,17 +8,20 @@ no backup), then saved through the preview, the "Config saved!" box, "Restore Ba
 search field (Ctrl+F, a few letters, Enter, Esc), the connection settings dialog saved with a click, the About box
 and Quit from the menu. The saved game config must hold exactly the bytes the command-line tool writes for the same
 steps, and a backup of the file as it was. The dark run shows the start-up window, the
-description box and the About box on GTK's dark palette; the high-DPI run shows the windows at twice the size. Every
-window is photographed and compared with its reference picture in tests/e2e/reference.
+description box and the About box on GTK's dark palette; the high-DPI run shows the windows at twice the size; the
+slow-update run chooses Quit while "Load Game" waits for a slow update server. Every window is photographed and
+compared with its reference picture in tests/e2e/reference.
 
 Usage: run_gui.py --program DIR --work DIR [--references DIR] [--shots DIR] [--update-references]
 """
 
 import argparse
+import http.server
 import os
 import shutil
 import subprocess
 import sys
+import threading
 import time
 
 sys.dont_write_bytecode = True  # nothing is written into the source tree
@@ -66,8 +69,38 @@ def greenish(r, g, b):
     return g >= 100 and r * 2 <= g and b * 2 <= g
 
 
+class SlowManifest:
+    """An update server on 127.0.0.1 that answers "no update" only after a delay, and counts the requests."""
+
+    def __init__(self, delay):
+        manifest = self
+        self.requests = 0
+
+        class Handler(http.server.BaseHTTPRequestHandler):
+            def do_GET(self):
+                manifest.requests += 1
+                time.sleep(delay)
+                body = b"[103]\r\n"
+                self.send_response(200)
+                self.send_header("Content-Length", str(len(body)))
+                self.send_header("Connection", "close")
+                self.end_headers()
+                self.wfile.write(body)
+
+            def log_message(self, *args):
+                pass
+
+        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+        self.url = f"http://127.0.0.1:{self.server.server_address[1]}/update.txt"
+        threading.Thread(target=self.server.serve_forever, daemon=True).start()
+
+    def stop(self):
+        self.server.shutdown()
+        self.server.server_close()
+
+
 class Run:
-    def __init__(self, display, args, name, theme=None, scale=None):
+    def __init__(self, display, args, name, theme=None, scale=None, update_url=None):
         self.display = display
         self.args = args
         self.name = name
@@ -80,9 +113,11 @@ class Run:
         os.makedirs(self.game)
         with open(os.path.join(self.game, "game.cfg"), "wb") as out:
             out.write(ORIGINAL_CONFIG)
-        # No update check (no network in CI), and the game's install directory already chosen.
+        # No update check (no network in CI) unless a run serves one itself, and the game's install directory
+        # already chosen.
+        update = f"update|1\r\nupdateurl|{update_url}\r\n" if update_url else "update|0\r\n"
         with open(os.path.join(self.program, "config.cfg"), "wb") as out:
-            out.write(b"update|0\r\n" + f"{PROFILE}.tsm|{self.game}\r\n".encode())
+            out.write(f"{update}{PROFILE}.tsm|{self.game}\r\n".encode())
         self.env = display.environment(self.home, theme=theme, scale=scale)
         self.log_path = os.path.join(self.root, "tunesmith.log")
         self.process = None
@@ -329,6 +364,24 @@ def hidpi_run(display, args):
         run.stop()
 
 
+def slow_update_run(display, args):
+    """"Load Game" checks for updates while the main window is on screen; Quit chosen while the check waits for a
+    slow server must end the program cleanly once the answer is in, not delete the windows under the check."""
+    server = SlowManifest(delay=3)
+    run = Run(display, args, "slow-update", update_url=server.url)
+    try:
+        startup = run.start()
+        main = run.load_profile(startup)
+        run.menu(main, "alt+f", "Down", "Right", "Down", "Return")  # File > Load > Load Game
+        time.sleep(0.5)
+        run.quit(main)
+        if server.requests != 2:
+            raise Failure(f"slow-update: {server.requests} update checks, not the start's and Load Game's")
+    finally:
+        run.stop()
+        server.stop()
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--program", required=True, help="an installed program folder (cmake --install)")
@@ -346,7 +399,7 @@ def main():
     log(f"Xvfb on display {display.name}")
     started = time.monotonic()
     try:
-        for scenario in (light_run, dark_run, hidpi_run):
+        for scenario in (light_run, dark_run, hidpi_run, slow_update_run):
             scenario(display, args)
     except Failure as failure:
         print(f"[e2e] FAILED: {failure}", file=sys.stderr)

@@ -90,6 +90,7 @@ private Q_SLOTS:
     void loadGame_replacesThePages();
     void loadGame_thenAnotherPicked_oldWindowKeepsItsOwnDirectory();
     void quitAndCloseBox_endTheProgram();
+    void helpUpdate_startsUpdaterOrSaysItCannot();
 
 private:
     Application *startApp();
@@ -505,6 +506,29 @@ void TestMainPath::quitAndCloseBox_endTheProgram()
         QTRY_VERIFY(!app->hasWindows());
         QTRY_COMPARE(ended.count(), 1);
     }
+}
+
+void TestMainPath::helpUpdate_startsUpdaterOrSaysItCannot()
+{
+    writeAll(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
+    Application *app = startApp();
+    frmIndex *index = loadFirstProfile(*app);
+    Platform::takeStartedPrograms();
+
+    // No updater to start: the player is told, and keeps the window and its tweaks.
+    Platform::setStartSucceeds(false);
+    action(index, "mnuUpdate")->trigger();
+    const auto messages = Dialogs::takeMessages();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY(messages[0].text.contains(QStringLiteral("Update.exe")));
+    QCOMPARE(app->indexWindow(), index);
+    QCOMPARE(Platform::takeStartedPrograms(), QStringList{m_folder + QStringLiteral("/Update.exe")});
+
+    Platform::setStartSucceeds(true);
+    action(index, "mnuUpdate")->trigger();
+    QCOMPARE(Platform::takeStartedPrograms(), QStringList{m_folder + QStringLiteral("/Update.exe")});
+    QVERIFY(Dialogs::takeMessages().isEmpty());
+    QVERIFY(!app->indexWindow());
 }
 
 QTEST_MAIN(TestMainPath)

@@ -65,8 +65,10 @@ std::optional<QByteArray> fetchManifest(const QUrl &url, int timeoutMs, qint64 m
     });
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     deadline.start(timeoutMs);
+    // The player's clicks and keys, and a window's close box, wait until the answer is in: the check runs inside
+    // a window's handler ("Load Game"), and a Quit taken in between would delete the windows under it.
     if (!reply->isFinished())
-        loop.exec();
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
     deadline.stop();
 
     std::optional<QByteArray> result;

@@ -166,10 +166,7 @@ void frmIndex::buildMenus()
 
     QMenu *help = menuBar()->addMenu(tr("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
-    connect(addAction(help, "mnuUpdate", tr("Update")), &QAction::triggered, this, [this] {
-        m_app.startUpdater();
-        m_app.UnloadAllWindows();
-    });
+    connect(addAction(help, "mnuUpdate", tr("Update")), &QAction::triggered, this, [this] { mnuUpdate_Click(); });
     connect(addAction(help, "mnuAbout", tr("About")), &QAction::triggered, this,
             [this] { m_app.showAboutWindow(this); });
 }
@@ -394,6 +391,17 @@ void frmIndex::mnuLoadConfig_Click()
     if (path.isEmpty())
         return;
     m_history->record(tr("Load Config"), [&] { GameConfigReader::apply(*m_profile, state.syntax, path); });
+}
+
+void frmIndex::mnuUpdate_Click()
+{
+    if (!m_app.startUpdater()) {
+        Dialogs::message(
+            this, QMessageBox::Warning, tr("Tunesmith"),
+            tr("The updater %1 could not be started.").arg(QDir::toNativeSeparators(m_app.state().updaterPath())));
+        return;
+    }
+    m_app.UnloadAllWindows();
 }
 
 void frmIndex::applyPreset(int preset)

@@ -56,6 +56,8 @@ public:
     void mnuSaveConfig_Click();
     void mnuRestoreBackup_Click();
     void mnuLoadConfig_Click();
+    // Starts the updater and closes every window; when the updater cannot be started, says so and keeps them.
+    void mnuUpdate_Click();
     void applyPreset(int preset);
     // 0 Auto Update, 1 Backups, 2 Descriptions, 3 Preview Changes.
     void toggleOption(int option);
