@@ -3,6 +3,7 @@
 #include "app/fileutil.h"
 #include "app/numbertext.h"
 #include "app/settings.h"
+#include "app/speedunits.h"
 #include "app/textcodec.h"
 #include "app/textlines.h"
 #include "clibackups.h"
@@ -58,6 +59,21 @@ struct Request
     QList<Action> actions;
 };
 
+// UP,DOWN in bytes per second as the connection dialog takes them: a fraction rounds, halves to even, and a speed
+// below zero is refused.
+std::optional<std::pair<qint32, qint32>> parseDialogSpeeds(const QString &text)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 2)
+        return std::nullopt;
+    constexpr int bytesPerSecond = 1; // the units lists' "Byte/s"
+    const auto up = SpeedUnits::parseSpeed(parts[0].toUtf8(), bytesPerSecond, nullptr);
+    const auto down = SpeedUnits::parseSpeed(parts[1].toUtf8(), bytesPerSecond, nullptr);
+    if (!up || !down || *up < 0 || *down < 0)
+        return std::nullopt;
+    return std::pair{*up, *down};
+}
+
 std::optional<std::pair<qint32, qint32>> parseSpeedPair(const QString &text)
 {
     const QStringList parts = text.split(QLatin1Char(','));
@@ -70,21 +86,23 @@ std::optional<std::pair<qint32, qint32>> parseSpeedPair(const QString &text)
     return std::pair{*up, *down};
 }
 
-// A path to a .tsm file, or a profile name looked up in the program folder's profiles. Anything that exists by
-// that name counts, a folder or a pipe among them, so that the reader can say why it is not a profile.
+// A path to a .tsm file, or a profile name looked up in the program folder's profiles. An argument that holds a "/",
+// or names a file here that is no folder, is a path: anything that exists counts, a pipe among them, so that the
+// reader can say why it is not a profile. Any other name is looked up first, so that a game's folder in the current
+// folder does not hide the game's profile.
 QString resolveProfile(const QString &argument, const QString &programFolder)
 {
     auto exists = [](const QString &path) {
         const QFileInfo info(path);
         return info.exists() || info.isSymLink();
     };
-    if (exists(argument))
+    if (argument.contains(QLatin1Char('/')) || (exists(argument) && !QFileInfo(argument).isDir()))
         return argument;
     const QString profiles = programFolder + QStringLiteral("/profiles/");
-    if (exists(profiles + argument))
-        return profiles + argument;
     if (!argument.endsWith(QStringLiteral(".tsm")) && exists(profiles + argument + QStringLiteral(".tsm")))
         return profiles + argument + QStringLiteral(".tsm");
+    if (exists(profiles + argument))
+        return profiles + argument;
     return argument;
 }
 
@@ -318,9 +336,9 @@ bool runActions(const QList<Action> &actions, LoadedProfile &profile, ProgramSta
         } else if (action.name == QLatin1String("--load-config")) {
             GameConfigReader::apply(profile, state.syntax, action.argument);
         } else if (action.name == QLatin1String("--connection")) {
-            const auto speeds = parseSpeedPair(action.argument);
+            const auto speeds = parseDialogSpeeds(action.argument);
             if (!speeds) {
-                err << "--connection needs UP,DOWN as whole numbers\n";
+                err << "--connection needs UP,DOWN in bytes per second, neither below zero\n";
                 return false;
             }
             state.uploadSpeed = speeds->first;
@@ -440,7 +458,7 @@ int runShowOrSave(const Request &request, const QString &programFolder, Teardown
     state.programFolder = programFolder;
     Settings::read(state);
     const QString path = resolveProfile(request.profile, programFolder);
-    state.currentProfile = QFileInfo(path).fileName();
+    state.currentProfile = profileFileName(path);
     state.installDir = request.installDir ? *request.installDir : installDirFromSettings(state);
     if (request.speeds) {
         state.uploadSpeed = request.speeds->first;
@@ -470,7 +488,12 @@ int runCli(const QStringList &arguments, const QString &defaultProgramFolder, QT
 {
     QStringList args = arguments;
     QString programFolder = defaultProgramFolder;
-    if (args.size() >= 2 && args[0] == QLatin1String("--program-folder")) {
+    if (!args.isEmpty() && args[0] == QLatin1String("--program-folder")) {
+        // An empty value (an unset variable in a script) would make the root folder the program folder.
+        if (args.size() < 2 || args[1].isEmpty()) {
+            err << "--program-folder needs a folder\n" << usageText;
+            return exitUsage;
+        }
         programFolder = args[1];
         args = args.mid(2);
     }

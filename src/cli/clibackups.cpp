@@ -15,14 +15,13 @@ constexpr int exitOk = 0;
 constexpr int exitFailure = 1;
 constexpr int exitUsage = 2;
 
-// A profile's file name with ".tsm", from a path or a name with or without the extension.
+} // namespace
+
 QString profileFileName(const QString &argument)
 {
     const QString name = QFileInfo(argument).fileName();
     return name.endsWith(QStringLiteral(".tsm")) ? name : name + QStringLiteral(".tsm");
 }
-
-} // namespace
 
 int runBackups(const QStringList &args, const QString &programFolder, QTextStream &out, QTextStream &err)
 {

@@ -6,6 +6,10 @@
 namespace Tunesmith
 {
 
+// A profile's file name with ".tsm", from a path or a name with or without the extension: the current profile of
+// a command, the key of its install directory and the first piece of its backups' names.
+QString profileFileName(const QString &argument);
+
 // tunesmith-cli backups PROFILE: the profile's backups, newest first, one a line: the time it was written
 // ("yyyy-MM-dd HH:mm:ss"), a tab, its name.
 int runBackups(const QStringList &args, const QString &programFolder, QTextStream &out, QTextStream &err);

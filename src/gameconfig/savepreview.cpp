@@ -14,8 +14,18 @@ namespace Tunesmith
 namespace SavePreview
 {
 
+namespace
+{
+
+QByteArray lineEndName(const QByteArray &end)
+{
+    return end == "\r\n" ? "CR LF" : end == "\n" ? "LF" : "CR";
+}
+
+} // namespace
+
 std::optional<QByteArray> mergedBytes(const LoadedProfile &profile, const ProgramState &state, const QString &path,
-                                      QByteArray *currentBytes, bool *existed, QString *error)
+                                      QByteArray *currentBytes, bool *existed, QString *error, QByteArray *oneLineEnd)
 {
     const QList<MergeItem> items = GameConfigWriter::mergeItems(profile);
     for (const MergeItem &item : items) {
@@ -33,6 +43,8 @@ std::optional<QByteArray> mergedBytes(const LoadedProfile &profile, const Progra
         *currentBytes = config->snapshot.bytes();
     if (existed)
         *existed = config->snapshot.existed();
+    if (oneLineEnd)
+        *oneLineEnd = config->snapshot.uniformLineEnds() ? QByteArray() : config->snapshot.lineEnd();
     return mergeConfig(config->snapshot, state.syntax, items, nullptr, config->scan());
 }
 
@@ -41,12 +53,23 @@ std::optional<QByteArray> unifiedDiff(const LoadedProfile &profile, const Progra
 {
     QByteArray before;
     bool existed = false;
-    const auto after = mergedBytes(profile, state, path, &before, &existed, error);
+    QByteArray oneLineEnd;
+    const auto after = mergedBytes(profile, state, path, &before, &existed, error, &oneLineEnd);
     if (!after)
         return std::nullopt;
     const QByteArray label = path.toUtf8();
     // A tab ends the name for patch, which takes what follows as a date.
-    return LineDiff::unified(before, *after, existed ? label : QByteArray("/dev/null"), label + "\t(after save)");
+    QByteArray diff =
+        LineDiff::unified(before, *after, existed ? label : QByteArray("/dev/null"), label + "\t(after save)");
+    // The diff compares lines, whatever ends them; a rewrite that gives a file of mixed line ends one kind
+    // throughout changes it all the same. Said before the diff, where patch skips what is not one.
+    if (!oneLineEnd.isEmpty() && *after != before) {
+        diff.prepend(QCoreApplication::translate("Tunesmith",
+                                                 "The file mixes line ends; after the save every line ends in %1.\n")
+                         .arg(QString::fromLatin1(lineEndName(oneLineEnd)))
+                         .toUtf8());
+    }
+    return diff;
 }
 
 } // namespace SavePreview

@@ -15,13 +15,19 @@ struct Run
     qint64 ms = 0;
 };
 
-inline Run runCli(const QString &programFolder, const QStringList &arguments, int limitMs = 30000)
+// A run with the command line exactly as given, in workingDirectory when one is given, its standard output sent to
+// outputFile when one is given (Run::out is then empty).
+inline Run runCliAsGiven(const QStringList &arguments, const QString &workingDirectory = {},
+                         const QString &outputFile = {}, int limitMs = 30000)
 {
     QProcess cli;
+    if (!workingDirectory.isEmpty())
+        cli.setWorkingDirectory(workingDirectory);
+    if (!outputFile.isEmpty())
+        cli.setStandardOutputFile(outputFile);
     QElapsedTimer timer;
     timer.start();
-    cli.start(QStringLiteral(TUNESMITH_CLI),
-              QStringList{QStringLiteral("--program-folder"), programFolder} + arguments);
+    cli.start(QStringLiteral(TUNESMITH_CLI), arguments);
     Run run;
     const bool ended = cli.waitForFinished(limitMs);
     run.ms = timer.elapsed();
@@ -33,4 +39,9 @@ inline Run runCli(const QString &programFolder, const QStringList &arguments, in
     run.out = cli.readAllStandardOutput();
     run.err = cli.readAllStandardError();
     return run;
+}
+
+inline Run runCli(const QString &programFolder, const QStringList &arguments, int limitMs = 30000)
+{
+    return runCliAsGiven(QStringList{QStringLiteral("--program-folder"), programFolder} + arguments, {}, {}, limitMs);
 }

@@ -93,6 +93,8 @@ private slots:
     void save_unwritableTarget_exitOne();
     void usageErrors_exitTwo_data();
     void usageErrors_exitTwo();
+    void profileArgument_nameNotHiddenByAFolderHere_andAPathGetsTsm();
+    void programFolderMissingOrEmpty_andOutputThatCannotBeWritten();
 };
 
 void TestCli::check_goodProfile_printsCounts()
@@ -208,6 +210,8 @@ void TestCli::actions_changeValuesInOrder_data()
         << args("--pick|r_mode=640|--pick|r_mode=800|--pick|r_vsync=1") << tweakValues("0", "100", "640");
     QTest::newRow("connection re-evaluates the rules")
         << args("--connection|20000,2000") << tweakValues("0", "100", "1024", "1", "1000");
+    QTest::newRow("connection rounds as the dialog does")
+        << args("--connection|20000.5,2000.5") << tweakValues("0", "100", "1024", "1", "1000");
     QTest::newRow("missing config to load is no error")
         << args("--load-config|/nonexistent/small.cfg") << tweakValues("0", "100", "1024");
 }
@@ -311,6 +315,7 @@ void TestCli::usageErrors_exitTwo_data()
     QTest::newRow("speeds not two numbers") << args("show|Small Game.tsm|--speeds|1,2,3");
     QTest::newRow("speeds with a fraction") << args("show|Small Game.tsm|--speeds|1.5,2");
     QTest::newRow("connection not numbers") << args("show|Small Game.tsm|--connection|fast,slow");
+    QTest::newRow("connection below zero") << args("show|Small Game.tsm|--connection|-8000,2000");
 }
 
 void TestCli::usageErrors_exitTwo()
@@ -321,6 +326,45 @@ void TestCli::usageErrors_exitTwo()
     QCOMPARE(run.status, 2);
     QVERIFY(!run.err.isEmpty());
     QCOMPARE(run.out, QByteArray());
+}
+
+void TestCli::profileArgument_nameNotHiddenByAFolderHere_andAPathGetsTsm()
+{
+    ProgramFolder folder;
+    const QString here = folder.path(QStringLiteral("here"));
+    QVERIFY(QDir().mkpath(here + QStringLiteral("/Small Game")));
+    const QStringList program{QStringLiteral("--program-folder"), folder.program()};
+    const Run check = runCliAsGiven(program + args("check|Small Game"), here);
+    QCOMPARE(check.status, 0);
+    QCOMPARE(check.out, QByteArray("Small Game.tsm: ok (5 tweaks, 2 pages)\n"));
+
+    // A profile copied without its extension: its backups still carry its whole name.
+    QVERIFY(QFile::copy(dataFolder + smallGame, here + QStringLiteral("/mygame")));
+    const QString config = folder.path(QStringLiteral("install/small.cfg"));
+    QVERIFY(writeAll(config, "seta r_vsync \"1\"\n"));
+    const Run save = runCliAsGiven(
+        program + QStringList{QStringLiteral("save"), QStringLiteral("./mygame"), QStringLiteral("--config"), config},
+        here);
+    QCOMPARE(save.status, 0);
+    const Run backups = runCliAsGiven(program + args("backups|mygame"), here);
+    QVERIFY2(backups.out.contains("\tmygame "), backups.out.constData());
+}
+
+void TestCli::programFolderMissingOrEmpty_andOutputThatCannotBeWritten()
+{
+    // An empty folder (an unset variable in a script) would make the root folder the program folder.
+    for (const QStringList &arguments : {QStringList{QStringLiteral("--program-folder"), QString()} + args("check|x"),
+                                         QStringList{QStringLiteral("--program-folder")}}) {
+        const Run run = runCliAsGiven(arguments);
+        QCOMPARE(run.status, 2);
+        QVERIFY(run.err.startsWith("--program-folder needs a folder"));
+    }
+    ProgramFolder folder;
+    const Run full = runCliAsGiven(
+        {QStringLiteral("--program-folder"), folder.program(), QStringLiteral("check"), QStringLiteral("Small Game")},
+        {}, QStringLiteral("/dev/full"));
+    QCOMPARE(full.status, 1);
+    QVERIFY(full.err.contains("could not be written"));
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -82,6 +82,9 @@ void TestCliFeatures::dryRun_printsTheChangesAndWritesNothing_data()
         << QByteArray("--- FILE\n+++ FILE\t(after save)\n@@ -1,5 +1,5 @@\n seta r_vsync \"0\"\n seta cl_fast \"0\"\n"
                       "-seta r_gamma \"100\"\n+seta r_gamma \"150\"\n seta rate \"10000\"\n seta r_mode \"1024\"\n");
     QTest::newRow("nothing to change prints nothing") << savedLines << QStringList{} << QByteArray();
+    QTest::newRow("mixed line ends: only a note, as no line changes")
+        << QByteArray(savedLines).replace("cl_fast \"0\"\n", "cl_fast \"0\"\r\n") << QStringList{}
+        << QByteArray("The file mixes line ends; after the save every line ends in LF.\n");
     QTest::newRow("a new file: every line added") << QByteArray("(missing)") << QStringList{}
                                                   << "--- /dev/null\n+++ FILE\t(after save)\n@@ -0,0 +1,5 @@\n+" +
                                                          savedLines.chopped(1).replace("\n", "\n+") + '\n';
