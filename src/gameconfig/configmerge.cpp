@@ -446,4 +446,11 @@ bool writeMergedConfig(const ConfigSnapshot &snapshot, const ConfigSyntax &synta
     return merged.lines.writeTo(merged.head, merged.lineEnd, merged.endsWithLineEnd, merged.runsKeepLineEnds, write);
 }
 
+QByteArray lineEndsMadeOne(const ConfigSnapshot &snapshot, const QByteArray &merged)
+{
+    if (snapshot.uniformLineEnds() || merged == snapshot.bytes())
+        return {};
+    return LineTable(merged).firstLineEnd().toByteArray();
+}
+
 } // namespace Tunesmith

@@ -41,4 +41,8 @@ QByteArray mergeConfig(const ConfigSnapshot &snapshot, const ConfigSyntax &synta
 bool writeMergedConfig(const ConfigSnapshot &snapshot, const ConfigSyntax &syntax, const QList<MergeItem> &items,
                        const PieceWriter &write, const ConfigLookup *scan = nullptr);
 
+// The one line end a merge gave every line of a file whose own line ends were of more than one kind; "" when the
+// file's line ends stay as they were. The lines themselves may show no change where this one does.
+QByteArray lineEndsMadeOne(const ConfigSnapshot &snapshot, const QByteArray &merged);
+
 } // namespace Tunesmith

@@ -74,7 +74,7 @@ bool save(const LoadedProfile &profile, const ProgramState &state, const Clock &
 }
 
 bool preview(const LoadedProfile &profile, const ProgramState &state, const QString &path, QList<MergeChange> *changes,
-             QString *error)
+             QString *error, QByteArray *newLineEnd)
 {
     const QList<MergeItem> items = mergeItems(profile);
     if (!checkValues(items, error))
@@ -83,7 +83,9 @@ bool preview(const LoadedProfile &profile, const ProgramState &state, const QStr
     if (!config)
         return false;
     QList<MergeChange> all;
-    mergeConfig(config->snapshot, state.syntax, items, &all, config->scan());
+    const QByteArray merged = mergeConfig(config->snapshot, state.syntax, items, &all, config->scan());
+    if (newLineEnd)
+        *newLineEnd = lineEndsMadeOne(config->snapshot, merged);
     for (const MergeChange &change : all) {
         if (change.oldLine != change.newLine)
             changes->append(change);

@@ -26,9 +26,10 @@ QList<MergeItem> mergeItems(const LoadedProfile &profile);
 bool save(const LoadedProfile &profile, const ProgramState &state, const Clock &clock, const QString &path,
           QString *error, QString *backupPath = nullptr);
 
-// The lines a save would change or append, in save order, without writing anything.
+// The lines a save would change or append, in save order, and the one line end it gives a file of mixed line ends
+// (lineEndsMadeOne), without writing anything.
 bool preview(const LoadedProfile &profile, const ProgramState &state, const QString &path, QList<MergeChange> *changes,
-             QString *error);
+             QString *error, QByteArray *newLineEnd = nullptr);
 
 // The file dialogs' filter entries: the exact file name, then "<ext> files" with "*.<ext>", where the extension
 // is everything after the name's first ".".

@@ -14,18 +14,17 @@ namespace Tunesmith
 namespace SavePreview
 {
 
-namespace
+QString lineEndNote(const QByteArray &lineEnd)
 {
-
-QByteArray lineEndName(const QByteArray &end)
-{
-    return end == "\r\n" ? "CR LF" : end == "\n" ? "LF" : "CR";
+    const QString name = lineEnd == "\r\n" ? QStringLiteral("CR LF")
+                         : lineEnd == "\n" ? QStringLiteral("LF")
+                                           : QStringLiteral("CR");
+    return QCoreApplication::translate("Tunesmith", "The file mixes line ends; after the save every line ends in %1.")
+        .arg(name);
 }
 
-} // namespace
-
 std::optional<QByteArray> mergedBytes(const LoadedProfile &profile, const ProgramState &state, const QString &path,
-                                      QByteArray *currentBytes, bool *existed, QString *error, QByteArray *oneLineEnd)
+                                      QByteArray *currentBytes, bool *existed, QString *error, QByteArray *newLineEnd)
 {
     const QList<MergeItem> items = GameConfigWriter::mergeItems(profile);
     for (const MergeItem &item : items) {
@@ -43,9 +42,10 @@ std::optional<QByteArray> mergedBytes(const LoadedProfile &profile, const Progra
         *currentBytes = config->snapshot.bytes();
     if (existed)
         *existed = config->snapshot.existed();
-    if (oneLineEnd)
-        *oneLineEnd = config->snapshot.uniformLineEnds() ? QByteArray() : config->snapshot.lineEnd();
-    return mergeConfig(config->snapshot, state.syntax, items, nullptr, config->scan());
+    QByteArray merged = mergeConfig(config->snapshot, state.syntax, items, nullptr, config->scan());
+    if (newLineEnd)
+        *newLineEnd = lineEndsMadeOne(config->snapshot, merged);
+    return merged;
 }
 
 std::optional<QByteArray> unifiedDiff(const LoadedProfile &profile, const ProgramState &state, const QString &path,
@@ -53,22 +53,17 @@ std::optional<QByteArray> unifiedDiff(const LoadedProfile &profile, const Progra
 {
     QByteArray before;
     bool existed = false;
-    QByteArray oneLineEnd;
-    const auto after = mergedBytes(profile, state, path, &before, &existed, error, &oneLineEnd);
+    QByteArray newLineEnd;
+    const auto after = mergedBytes(profile, state, path, &before, &existed, error, &newLineEnd);
     if (!after)
         return std::nullopt;
     const QByteArray label = path.toUtf8();
     // A tab ends the name for patch, which takes what follows as a date.
     QByteArray diff =
         LineDiff::unified(before, *after, existed ? label : QByteArray("/dev/null"), label + "\t(after save)");
-    // The diff compares lines, whatever ends them; a rewrite that gives a file of mixed line ends one kind
-    // throughout changes it all the same. Said before the diff, where patch skips what is not one.
-    if (!oneLineEnd.isEmpty() && *after != before) {
-        diff.prepend(QCoreApplication::translate("Tunesmith",
-                                                 "The file mixes line ends; after the save every line ends in %1.\n")
-                         .arg(QString::fromLatin1(lineEndName(oneLineEnd)))
-                         .toUtf8());
-    }
+    // The diff compares lines, whatever ends them. Said before the diff, where patch skips what is not one.
+    if (!newLineEnd.isEmpty())
+        diff.prepend(lineEndNote(newLineEnd).toUtf8() + '\n');
     return diff;
 }
 

@@ -84,6 +84,7 @@ private Q_SLOTS:
     void previewOption_checkMarkFollowsSettingsAndIsStored();
     void previewOn_cancelWritesNothing_saveWritesWhatWasShown();
     void previewOff_savesWithoutAsking();
+    void previewOfMixedLineEnds_saysTheyBecomeOne();
     void previewDialog_listsOldAndNewLines_cancelButtonCancels();
     void restore_listsNewestFirst_restoresReloadsAndCanBeUndone();
     void restoreDialog_showsDiffOfSelectedBackup_restoreButtonChoosesIt();
@@ -239,6 +240,20 @@ void TestFeatures::previewOff_savesWithoutAsking()
     QVERIFY(FeatureDialogs::takeShown().isEmpty());
     QVERIFY(readFile(m_config).startsWith("seta r_fullscreen \"1\"\r\n"));
     QCOMPARE(Dialogs::takeMessages().value(0).text, QStringLiteral("Config saved!"));
+}
+
+void TestFeatures::previewOfMixedLineEnds_saysTheyBecomeOne()
+{
+    // The values the file holds already: no line changes, but the save ends every line as the first one ends.
+    QVERIFY(writeFile(m_config, "seta r_fullscreen \"1\"\nseta com_maxfps \"85\"\r\nseta rate \"10000\"\r\n"
+                                "seta r_picmip \"1\"\r\n"));
+    frmIndex *index = start("preview|1\r\n");
+    Dialogs::queueFileName(m_config);
+    index->mnuSaveConfig_Click();
+    const auto shown = FeatureDialogs::takeShown();
+    QCOMPARE(shown.size(), 1);
+    QVERIFY(shown[0].changes.isEmpty());
+    QCOMPARE(shown[0].newLineEnd, QByteArray("\n"));
 }
 
 void TestFeatures::previewDialog_listsOldAndNewLines_cancelButtonCancels()

@@ -29,14 +29,15 @@ Recorder &recorder()
 
 } // namespace
 
-bool confirmSave(QWidget *parent, const QString &path, bool fileExists, const QList<MergeChange> &changes)
+bool confirmSave(QWidget *parent, const QString &path, bool fileExists, const QList<MergeChange> &changes,
+                 const QByteArray &newLineEnd)
 {
     Recorder &r = recorder();
     if (r.on) {
-        r.shown.append({QStringLiteral("preview"), path, changes, {}});
+        r.shown.append({QStringLiteral("preview"), path, changes, {}, newLineEnd});
         return !r.saveAnswers.isEmpty() && r.saveAnswers.takeFirst();
     }
-    SavePreviewDialog dialog(path, fileExists, changes, parent);
+    SavePreviewDialog dialog(path, fileExists, changes, newLineEnd, parent);
     return dialog.exec() == QDialog::Accepted;
 }
 
@@ -48,7 +49,7 @@ QString chooseBackup(QWidget *parent, const QString &profileName, const QList<Ba
         QStringList names;
         for (const BackupList::Entry &entry : backups)
             names << entry.name;
-        r.shown.append({QStringLiteral("restore"), configPath, {}, names});
+        r.shown.append({QStringLiteral("restore"), configPath, {}, names, {}});
         const QString answer = r.backupAnswers.isEmpty() ? QString() : r.backupAnswers.takeFirst();
         for (const BackupList::Entry &entry : backups) {
             if (!answer.isEmpty() && entry.name == answer)

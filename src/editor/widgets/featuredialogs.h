@@ -17,8 +17,10 @@ namespace Tunesmith
 namespace FeatureDialogs
 {
 
-// Shows the lines a save to path changes (in save order) with "Save" and "Cancel"; true to save.
-bool confirmSave(QWidget *parent, const QString &path, bool fileExists, const QList<MergeChange> &changes);
+// Shows the lines a save to path changes (in save order), and the one line end it gives a file of mixed line ends
+// when newLineEnd is not "", with "Save" and "Cancel"; true to save.
+bool confirmSave(QWidget *parent, const QString &path, bool fileExists, const QList<MergeChange> &changes,
+                 const QByteArray &newLineEnd = {});
 
 // Shows the backups (newest first), each compared with the config at configPath, with "Restore" and "Cancel".
 // Gives the chosen backup's path, "" when the player cancels.
@@ -35,7 +37,8 @@ struct Shown
     QString dialog; // "preview" or "restore"
     QString path;   // the config saved to or restored into
     QList<MergeChange> changes;
-    QStringList backups; // names, in the order shown
+    QStringList backups;   // names, in the order shown
+    QByteArray newLineEnd; // the preview's line end note, "" for none
 };
 QList<Shown> takeShown();
 

@@ -367,11 +367,12 @@ void frmIndex::mnuSaveConfig_Click()
     QString error;
     if (state.preview) {
         QList<MergeChange> changes;
-        if (!GameConfigWriter::preview(*m_profile, state, path, &changes, &error)) {
+        QByteArray newLineEnd;
+        if (!GameConfigWriter::preview(*m_profile, state, path, &changes, &error, &newLineEnd)) {
             Dialogs::message(this, QMessageBox::Warning, tr("Tunesmith"), error);
             return;
         }
-        if (!FeatureDialogs::confirmSave(this, path, FileExists(path), changes))
+        if (!FeatureDialogs::confirmSave(this, path, FileExists(path), changes, newLineEnd))
             return;
     }
     if (!GameConfigWriter::save(*m_profile, state, *m_clock, path, &error)) {

@@ -1,6 +1,7 @@
 #include "savepreviewdialog.h"
 
 #include "app/textcodec.h"
+#include "gameconfig/savepreview.h"
 
 #include <QDialogButtonBox>
 #include <QFontDatabase>
@@ -27,7 +28,7 @@ std::pair<QColor, QColor> lineColours(const QPalette &palette)
 } // namespace
 
 SavePreviewDialog::SavePreviewDialog(const QString &path, bool fileExists, const QList<MergeChange> &changes,
-                                     QWidget *parent)
+                                     const QByteArray &newLineEnd, QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmPreview"));
@@ -41,7 +42,9 @@ SavePreviewDialog::SavePreviewDialog(const QString &path, bool fileExists, const
     for (const MergeChange &change : changes)
         added += change.oldLine.isEmpty();
     const qsizetype changed = changes.size() - added;
-    if (changes.isEmpty())
+    if (changes.isEmpty() && !newLineEnd.isEmpty())
+        caption->setText(tr("Saving changes no line of %1, only its line ends.").arg(path));
+    else if (changes.isEmpty())
         caption->setText(tr("Saving leaves every line of %1 as it is.").arg(path));
     else if (!fileExists)
         caption->setText(tr("%1 does not exist yet. Saving creates it with these lines:").arg(path));
@@ -49,6 +52,9 @@ SavePreviewDialog::SavePreviewDialog(const QString &path, bool fileExists, const
         caption->setText(tr("Saving %1 changes %2 and adds %3:")
                              .arg(path, changed == 1 ? tr("1 line") : tr("%1 lines").arg(changed),
                                   added == 1 ? tr("1 line") : tr("%1 lines").arg(added)));
+
+    if (!newLineEnd.isEmpty())
+        caption->setText(caption->text() + QLatin1Char(' ') + SavePreview::lineEndNote(newLineEnd));
 
     m_lstChanges = new QTreeWidget(this);
     m_lstChanges->setObjectName(QStringLiteral("lstChanges"));

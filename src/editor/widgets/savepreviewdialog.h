@@ -16,7 +16,8 @@ class SavePreviewDialog : public QDialog
     Q_OBJECT
 
 public:
-    SavePreviewDialog(const QString &path, bool fileExists, const QList<MergeChange> &changes, QWidget *parent);
+    SavePreviewDialog(const QString &path, bool fileExists, const QList<MergeChange> &changes,
+                      const QByteArray &newLineEnd, QWidget *parent);
 
 private:
     QTreeWidget *m_lstChanges;
