@@ -133,7 +133,7 @@ int runCheck(const QStringList &profiles, const QString &programFolder, QTextStr
             status = exitFailure;
             continue;
         }
-        out << QFileInfo(path).fileName() << ": ok (" << plan->tweakCount() << " tweaks, " << plan->pageCaptions.size()
+        out << profileFileName(path) << ": ok (" << plan->tweakCount() << " tweaks, " << plan->pageCaptions.size()
             << " pages)\n";
     }
     return status;
@@ -172,7 +172,7 @@ void writeJson(const LoadedProfile &profile, const ProgramState &state, QTextStr
     JsonWriter json;
     json.beginObject();
     json.key("profile");
-    json.value(profile.fileName);
+    json.value(state.currentProfile);
     json.key("caption");
     json.value(profile.plan.caption());
     json.key("status");
@@ -283,7 +283,7 @@ void writeJson(const LoadedProfile &profile, const ProgramState &state, QTextStr
 
 void writeTable(const LoadedProfile &profile, const ProgramState &state, QTextStream &out)
 {
-    out << profile.fileName << " - " << profile.plan.caption() << '\n';
+    out << state.currentProfile << " - " << profile.plan.caption() << '\n';
     out << decodeText(profile.plan.status()) << '\n';
     out << "Game config: " << decodeText(state.gameConfigFileName) << " in "
         << (state.installDir.isEmpty() ? QStringLiteral("(no install directory)") : state.installDir) << '\n';

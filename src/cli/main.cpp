@@ -23,8 +23,8 @@ int main(int argc, char *argv[])
     const int status = Tunesmith::runCli(app.arguments().mid(1), QCoreApplication::applicationDirPath(), out, err,
                                          Tunesmith::Teardown::LeaveToExit);
     out.flush();
-    // A script takes what was printed: output that could not all be written (a full disk, a closed pipe) is a
-    // failure, whatever the command did.
+    // A script takes what was printed: output that could not all be written (to a full disk, say) is a failure,
+    // whatever the command did.
     if (out.status() != QTextStream::Ok || std::fflush(stdout) != 0 || std::ferror(stdout)) {
         err << "tunesmith-cli: the output could not be written\n";
         err.flush();

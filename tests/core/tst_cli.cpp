@@ -210,8 +210,11 @@ void TestCli::actions_changeValuesInOrder_data()
         << args("--pick|r_mode=640|--pick|r_mode=800|--pick|r_vsync=1") << tweakValues("0", "100", "640");
     QTest::newRow("connection re-evaluates the rules")
         << args("--connection|20000,2000") << tweakValues("0", "100", "1024", "1", "1000");
-    QTest::newRow("connection rounds as the dialog does")
-        << args("--connection|20000.5,2000.5") << tweakValues("0", "100", "1024", "1", "1000");
+    // Halves go to the even neighbour: 2001.5 to 2002 (not 2001, as cutting off would), 2002.5 to 2002 (not 2003).
+    QTest::newRow("connection rounds as the dialog does, up")
+        << args("--connection|20000,2001.5") << tweakValues("0", "100", "1024", "1", "1001");
+    QTest::newRow("connection rounds as the dialog does, down")
+        << args("--connection|20000,2002.5") << tweakValues("0", "100", "1024", "1", "1001");
     QTest::newRow("missing config to load is no error")
         << args("--load-config|/nonexistent/small.cfg") << tweakValues("0", "100", "1024");
 }

@@ -185,8 +185,14 @@ void TestConfigSave::saveWithoutTweaks_writesNothing()
     // An existing file keeps every byte, leading blank lines too; the backup is made as for any save.
     const QByteArray before = "\r\n  \r\nseta a \"1\"\n";
     QVERIFY(writeAll(setup.configPath, before));
+    const QDateTime written(QDate(2026, 1, 2), QTime(3, 4, 5));
+    {
+        QFile file(setup.configPath);
+        QVERIFY(file.open(QIODevice::ReadWrite) && file.setFileTime(written, QFileDevice::FileModificationTime));
+    }
     QVERIFY2(setup.save(&error), qPrintable(error));
     QCOMPARE(readAll(setup.configPath), before);
+    QCOMPARE(QFileInfo(setup.configPath).lastModified(), written); // not even written again
     QCOMPARE(setup.backups().size(), 1);
 }
 
@@ -241,15 +247,17 @@ void TestConfigSave::dialogFilter_extensionStartsAfterFirstDot_data()
     QTest::addColumn<QByteArray>("name");
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QStringList>("entries"); // what the file dialogs are given
     const auto S = [](const char *text) { return QString::fromUtf8(text); };
-    QTest::newRow("one dot") << QByteArray("game.cfg") << S("cfg files") << S("*.cfg");
-    QTest::newRow("two dots") << QByteArray("my.game.cfg") << S("game.cfg files") << S("*.game.cfg");
-    QTest::newRow("no dot: the whole name") << QByteArray("autoexec") << S("autoexec files") << S("*.autoexec");
-    QTest::newRow("blanks") << QByteArray("my game.c fg") << S("c fg files") << S("*.c fg");
-
-    // What the dialogs are given: a blank would split a pattern in two.
-    const GameConfigWriter::DialogFilter filter = GameConfigWriter::dialogFilter("my game.c fg");
-    QCOMPARE(filter.entries(), (QStringList{S("my game.c fg (my?game.c?fg)"), S("c fg files (*.c?fg)")}));
+    QTest::newRow("one dot") << QByteArray("game.cfg") << S("cfg files") << S("*.cfg")
+                             << QStringList{S("game.cfg (game.cfg)"), S("cfg files (*.cfg)")};
+    QTest::newRow("two dots") << QByteArray("my.game.cfg") << S("game.cfg files") << S("*.game.cfg")
+                              << QStringList{S("my.game.cfg (my.game.cfg)"), S("game.cfg files (*.game.cfg)")};
+    QTest::newRow("no dot: the whole name") << QByteArray("autoexec") << S("autoexec files") << S("*.autoexec")
+                                            << QStringList{S("autoexec (autoexec)"), S("autoexec files (*.autoexec)")};
+    // A blank would split a pattern in two.
+    QTest::newRow("blanks") << QByteArray("my game.c fg") << S("c fg files") << S("*.c fg")
+                            << QStringList{S("my game.c fg (my?game.c?fg)"), S("c fg files (*.c?fg)")};
 }
 
 void TestConfigSave::dialogFilter_extensionStartsAfterFirstDot()
@@ -257,10 +265,12 @@ void TestConfigSave::dialogFilter_extensionStartsAfterFirstDot()
     QFETCH(QByteArray, name);
     QFETCH(QString, label);
     QFETCH(QString, pattern);
+    QFETCH(QStringList, entries);
     const auto filter = GameConfigWriter::dialogFilter(name);
     QCOMPARE(filter.exactName, QString::fromUtf8(name));
     QCOMPARE(filter.extensionLabel, label);
     QCOMPARE(filter.extensionPattern, pattern);
+    QCOMPARE(filter.entries(), entries);
 }
 
 QTEST_GUILESS_MAIN(TestConfigSave)

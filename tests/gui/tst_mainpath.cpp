@@ -77,6 +77,7 @@ private Q_SLOTS:
     void firstStart_updaterMissing_tellsThePlayer();
     void startup_deletesSmallProfilesAndListsTheRest();
     void selection_showsTitleBlockAndInstallDir();
+    void selection_unreadableTitle_keepsNoDirectoryOfTheEntryBefore();
     void loadWithoutInstallDir_opensLocationDialogWhichStoresTheTypedPath();
     void locationDialog_storesForItsOwnProfileWhileAnotherIsPicked();
     void load_buildsPagesControlsAndStartingValues();
@@ -199,6 +200,21 @@ void TestMainPath::selection_showsTitleBlockAndInstallDir()
     QCOMPARE(app->state().currentProfile, QStringLiteral("Test Game.tsm"));
 }
 
+void TestMainPath::selection_unreadableTitle_keepsNoDirectoryOfTheEntryBefore()
+{
+    writeAll(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
+    writeAll(m_folder + QStringLiteral("/config.cfg"), "update|0\r\nTest Game.tsm|/games/test\r\n");
+    writeAll(m_folder + QStringLiteral("/profiles/Zeta.tsm"), QByteArray(600, '\n') + "[title]\nZeta\n");
+    Application *app = startApp();
+    auto *list = app->loadWindow()->findChild<QListWidget *>(QStringLiteral("lstLoad"));
+    QCOMPARE(app->state().installDir, QStringLiteral("/games/test"));
+    list->setCurrentRow(1);
+    QCOMPARE(Dialogs::takeMessages().size(), 1);
+    QCOMPARE(app->state().installDir, QString());
+    QCOMPARE(app->loadWindow()->findChild<QLineEdit *>(QStringLiteral("txtInstallLocation"))->text(),
+             QStringLiteral("No Entry Found"));
+}
+
 void TestMainPath::loadWithoutInstallDir_opensLocationDialogWhichStoresTheTypedPath()
 {
     writeAll(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
@@ -295,6 +311,17 @@ void TestMainPath::load_malformedProfile_namesLineAndKeepsStartWindow()
     QCOMPARE(messages.size(), 1);
     QVERIFY2(messages[0].text.contains(QStringLiteral("Test Game.tsm:")), qPrintable(messages[0].text));
     QVERIFY(messages[0].text.contains(QStringLiteral("\"[add multi]\" needs 6 data lines; the file ends after 2")));
+
+    // Many problems: the first twenty, and a count of the rest.
+    QByteArray many = smallProfile();
+    for (int i = 0; i < 25; ++i)
+        many += "[add simple]\r\nv\r\n1|1\r\nShort\r\nLong\r\n";
+    writeAll(m_folder + QStringLiteral("/profiles/Test Game.tsm"), many);
+    app->loadWindow()->cmdLoad_Click();
+    const auto more = Dialogs::takeMessages();
+    QCOMPARE(more.size(), 1);
+    QCOMPARE(more[0].text.count(QStringLiteral("Test Game.tsm:")), 20);
+    QVERIFY2(more[0].text.endsWith(QStringLiteral("... and 5 more")), qPrintable(more[0].text));
 }
 
 void TestMainPath::longSection_opensOverflowPages()

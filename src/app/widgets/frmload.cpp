@@ -182,6 +182,10 @@ void frmLoad::lstLoad_Click()
         }
     }
     if (!readable) {
+        // This entry's directory is not looked up: the last entry's must not stay in its place, to be loaded with
+        // this one or shown as its directory.
+        state.installDir.clear();
+        m_txtInstallLocation->setText(tr("No Entry Found"));
         Dialogs::message(this, QMessageBox::NoIcon, tr("Tunesmith"),
                          tr("An error occured reading the profile's [Title] description."));
         return;
