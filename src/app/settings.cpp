@@ -116,6 +116,12 @@ bool lookupInstallDir(ProgramState &state)
     return true;
 }
 
+QString storedInstallDir(const ProgramState &state, const QString &profileFileName)
+{
+    const auto bytes = readWholeFile(state.settingsPath());
+    return bytes ? installDirIn(*bytes, profileFileName) : QString();
+}
+
 QString installDirIn(const QByteArray &settings, const QString &profileFileName)
 {
     QString dir;

@@ -36,6 +36,10 @@ void read(ProgramState &state);
 // could not be read.
 bool lookupInstallDir(ProgramState &state);
 
+// The install directory the settings file stores for a profile (its file name), "" when none or when the file
+// cannot be read. Creates nothing, unlike lookupInstallDir.
+QString storedInstallDir(const ProgramState &state, const QString &profileFileName);
+
 // The install directory a settings file's text stores for a profile (its file name): the last line whose key is
 // exactly that name, "" when none. Reads nothing and writes nothing.
 QString installDirIn(const QByteArray &settings, const QString &profileFileName);

@@ -106,14 +106,6 @@ QString resolveProfile(const QString &argument, const QString &programFolder)
     return argument;
 }
 
-// The install directory the settings file stores for the profile; unlike the window's look-up, the tool never
-// creates a missing settings file.
-QString installDirFromSettings(const ProgramState &state)
-{
-    const auto bytes = readWholeFile(state.settingsPath());
-    return bytes ? Settings::installDirIn(*bytes, state.currentProfile) : QString();
-}
-
 int runCheck(const QStringList &profiles, const QString &programFolder, QTextStream &out, QTextStream &err)
 {
     int status = exitOk;
@@ -459,7 +451,8 @@ int runShowOrSave(const Request &request, const QString &programFolder, Teardown
     Settings::read(state);
     const QString path = resolveProfile(request.profile, programFolder);
     state.currentProfile = profileFileName(path);
-    state.installDir = request.installDir ? *request.installDir : installDirFromSettings(state);
+    state.installDir =
+        request.installDir ? *request.installDir : Settings::storedInstallDir(state, state.currentProfile);
     if (request.speeds) {
         state.uploadSpeed = request.speeds->first;
         state.downloadSpeed = request.speeds->second;

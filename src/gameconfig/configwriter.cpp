@@ -73,24 +73,26 @@ bool save(const LoadedProfile &profile, const ProgramState &state, const Clock &
         error);
 }
 
-bool preview(const LoadedProfile &profile, const ProgramState &state, const QString &path, QList<MergeChange> *changes,
-             QString *error, QByteArray *newLineEnd)
+std::optional<Preview> preview(const LoadedProfile &profile, const ProgramState &state, const QString &path,
+                               QString *error)
 {
     const QList<MergeItem> items = mergeItems(profile);
     if (!checkValues(items, error))
-        return false;
+        return std::nullopt;
     const auto config = readConfigForSave(path, profile.lastConfig, error);
     if (!config)
-        return false;
+        return std::nullopt;
+    Preview result;
+    result.before = config->snapshot.bytes();
+    result.existed = config->snapshot.existed();
     QList<MergeChange> all;
-    const QByteArray merged = mergeConfig(config->snapshot, state.syntax, items, &all, config->scan());
-    if (newLineEnd)
-        *newLineEnd = lineEndsMadeOne(config->snapshot, merged);
+    result.after = mergeConfig(config->snapshot, state.syntax, items, &all, config->scan());
+    result.newLineEnd = lineEndsMadeOne(config->snapshot, result.after);
     for (const MergeChange &change : all) {
         if (change.oldLine != change.newLine)
-            changes->append(change);
+            result.changes.append(change);
     }
-    return true;
+    return result;
 }
 
 QStringList DialogFilter::entries() const

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace Tunesmith
 {
 
@@ -26,10 +28,18 @@ QList<MergeItem> mergeItems(const LoadedProfile &profile);
 bool save(const LoadedProfile &profile, const ProgramState &state, const Clock &clock, const QString &path,
           QString *error, QString *backupPath = nullptr);
 
-// The lines a save would change or append, in save order, and the one line end it gives a file of mixed line ends
-// (lineEndsMadeOne), without writing anything.
-bool preview(const LoadedProfile &profile, const ProgramState &state, const QString &path, QList<MergeChange> *changes,
-             QString *error, QByteArray *newLineEnd = nullptr);
+// What a save to path would do, worked out as the save works it out, without writing anything.
+struct Preview
+{
+    QByteArray before; // the file's bytes now; "" for a missing file
+    bool existed = false;
+    QByteArray after;           // the bytes the save would write
+    QList<MergeChange> changes; // the lines it would change or append, in save order; lines it keeps left out
+    QByteArray newLineEnd;      // the one line end it gives a file of mixed line ends (lineEndsMadeOne), or ""
+};
+// nullopt with the reason when a value holds a line break or the file cannot be read, as the save would refuse.
+std::optional<Preview> preview(const LoadedProfile &profile, const ProgramState &state, const QString &path,
+                               QString *error);
 
 // The file dialogs' filter entries: the exact file name, then "<ext> files" with "*.<ext>", where the extension
 // is everything after the name's first ".".

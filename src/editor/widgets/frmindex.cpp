@@ -3,7 +3,6 @@
 #include "app/fileutil.h"
 #include "app/settings.h"
 #include "app/textcodec.h"
-#include "app/textlines.h"
 #include "app/widgets/application.h"
 #include "app/widgets/dialogs.h"
 #include "app/widgets/frmping.h"
@@ -351,8 +350,7 @@ ProgramState frmIndex::profileState() const
     ProgramState state = m_app.state();
     if (m_profile && state.currentProfile != m_profile->fileName) {
         state.currentProfile = m_profile->fileName;
-        const auto settings = readWholeFile(state.settingsPath());
-        state.installDir = settings ? Settings::installDirIn(*settings, state.currentProfile) : QString();
+        state.installDir = Settings::storedInstallDir(state, state.currentProfile);
     }
     return state;
 }
@@ -366,13 +364,12 @@ void frmIndex::mnuSaveConfig_Click()
         return;
     QString error;
     if (state.preview) {
-        QList<MergeChange> changes;
-        QByteArray newLineEnd;
-        if (!GameConfigWriter::preview(*m_profile, state, path, &changes, &error, &newLineEnd)) {
+        const auto preview = GameConfigWriter::preview(*m_profile, state, path, &error);
+        if (!preview) {
             Dialogs::message(this, QMessageBox::Warning, tr("Tunesmith"), error);
             return;
         }
-        if (!FeatureDialogs::confirmSave(this, path, FileExists(path), changes, newLineEnd))
+        if (!FeatureDialogs::confirmSave(this, path, preview->existed, preview->changes, preview->newLineEnd))
             return;
     }
     if (!GameConfigWriter::save(*m_profile, state, *m_clock, path, &error)) {
