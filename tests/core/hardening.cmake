@@ -16,8 +16,6 @@ tunesmith_core_test(hostileinput core/memorymerge.cpp)
 add_dependencies(tst_hostileinput tunesmith-cli)
 set_tests_properties(hostileinput PROPERTIES TIMEOUT 900)
 
-tunesmith_core_test(mergereference core/literalmerge.cpp core/memorymerge.cpp)
-
 set(TUNESMITH_FUZZ_SOURCES
     ${PROJECT_SOURCE_DIR}/fuzz/fuzz_profile.cpp
     ${PROJECT_SOURCE_DIR}/fuzz/fuzz_configmerge.cpp
@@ -37,7 +35,3 @@ foreach(target profile:fuzzProfile configmerge:fuzzConfigMerge configreader:fuzz
     set_source_files_properties(${PROJECT_SOURCE_DIR}/fuzz/fuzz_${file}.cpp PROPERTIES
         COMPILE_DEFINITIONS LLVMFuzzerTestOneInput=${function})
 endforeach()
-
-# The update check against servers that hang, trickle, flood or redirect; the windows under a failing disk.
-tunesmith_gui_test(hostileupdate)
-tunesmith_gui_test(windowfaults)

@@ -1,6 +1,5 @@
-# Number texts, tweak models, connection rules, profile reading and layout, loading and starting values.
+# Number texts and speed units, tweak models and rules, profile reading and layout, loading and starting values.
 tunesmith_core_test(numbertext)
 tunesmith_core_test(tweakmodels)
-tunesmith_core_test(connectionrules)
 tunesmith_core_test(profileplan)
 tunesmith_core_test(loadedprofile)

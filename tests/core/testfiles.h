@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QFile>
 #include <QString>
 
@@ -11,10 +12,13 @@ inline QByteArray readAll(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
 }
 
-inline bool writeAll(const QString &path, const QByteArray &bytes)
+inline bool writeAll(const QString &path, const QByteArray &bytes, const QDateTime &written = {})
 {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return false;
+    // Written out first: the buffered bytes would otherwise make the file new again when it closes.
+    return !written.isValid() || (file.flush() && file.setFileTime(written, QFileDevice::FileModificationTime));
 }
 
 // A test profile written as players' profiles are, with CR LF, and padded with notes past the 512 bytes below

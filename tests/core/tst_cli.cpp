@@ -1,4 +1,5 @@
 #include "clirun.h"
+#include "gameconfig/linediff.h"
 #include "testfiles.h"
 
 #include <QDir>
@@ -7,59 +8,29 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
+
+using namespace Tunesmith;
 
 namespace
 {
 
 const QString dataFolder = QStringLiteral(TUNESMITH_TEST_DATA "/cli/");
 const QString smallGame = QStringLiteral("Small Game.tsm");
+const QString chosenBackup = QStringLiteral("Small Game 30-11 09-30 small");
 
-// Command-line words written as one text, "|" between them.
+// Command-line words written as one text, "|" between them. In a run, CONFIG stands for install/small.cfg and
+// BACKUPS for the backups folder.
 QStringList args(const char *text)
 {
     return QString::fromUtf8(text).split(QLatin1Char('|'), Qt::SkipEmptyParts);
 }
 
 using TweakValues = QMap<QString, QString>;
-
-// A program folder of its own with the small profile in profiles/, and no settings file.
-class ProgramFolder
-{
-public:
-    ProgramFolder()
-    {
-        QDir(m_dir.path()).mkpath(QStringLiteral("program/profiles"));
-        QDir(m_dir.path()).mkpath(QStringLiteral("install"));
-        QFile::copy(dataFolder + smallGame, path(QStringLiteral("program/profiles/") + smallGame));
-    }
-
-    QString path(const QString &relative) const { return m_dir.filePath(relative); }
-    QString program() const { return path(QStringLiteral("program")); }
-
-    Run run(const QStringList &arguments) const { return runCli(program(), arguments); }
-
-    // show --json with fixed speeds and an install directory without a config; tweak name -> value.
-    TweakValues values(const QStringList &actions, Run *run = nullptr) const
-    {
-        const Run r = this->run(QStringList{QStringLiteral("show"), smallGame, QStringLiteral("--speeds"),
-                                            QStringLiteral("10000,20000"), QStringLiteral("--install-dir"),
-                                            path(QStringLiteral("install")), QStringLiteral("--json")} +
-                                actions);
-        if (run)
-            *run = r;
-        TweakValues result;
-        for (const QJsonValue &tweak : QJsonDocument::fromJson(r.out).object().value(QLatin1String("tweaks")).toArray())
-            result.insert(tweak[QLatin1String("tweak")].toString(), tweak[QLatin1String("value")].toString());
-        return result;
-    }
-
-private:
-    QTemporaryDir m_dir;
-};
 
 // Values after loading with speeds 10000 up, 20000 down: cl_fast (ds>6000) "0", rate (ds/2) "10000".
 TweakValues tweakValues(const char *vsync, const char *gamma, const char *mode, const char *fast = "0",
@@ -72,303 +43,416 @@ TweakValues tweakValues(const char *vsync, const char *gamma, const char *mode, 
             {QStringLiteral("r_mode"), QString::fromLatin1(mode)}};
 }
 
+// Every tweak of the small profile as it loads with those speeds, as a save writes them.
+const QByteArray savedLines = "seta r_vsync \"0\"\nseta cl_fast \"0\"\nseta r_gamma \"100\"\nseta rate \"10000\"\n"
+                              "seta r_mode \"1024\"\n";
+
 } // namespace
 
+// tunesmith-cli run as a player's shell runs it, on a program folder of its own that holds the small profile.
 class TestCli : public QObject
 {
     Q_OBJECT
 
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    QString path(const QString &relative) const { return m_dir->filePath(relative); }
+    QString program() const { return path(QStringLiteral("program")); }
+    QString config() const { return path(QStringLiteral("install/small.cfg")); }
+    Run run(QStringList arguments) const
+    {
+        arguments.replaceInStrings(QStringLiteral("BACKUPS"), path(QStringLiteral("program/backups")));
+        return runCli(program(), arguments.replaceInStrings(QStringLiteral("CONFIG"), config()));
+    }
+    bool makeBackups() const
+    {
+        const QString folder = path(QStringLiteral("program/backups/"));
+        return QDir().mkpath(folder) &&
+               writeAll(folder + chosenBackup, "seta r_gamma \"120\"\r\n", QDateTime(QDate(2020, 1, 1), {})) &&
+               writeAll(folder + QStringLiteral("loose"), "loose\n");
+    }
+
+    // show --json with fixed speeds and an install directory without a config; tweak name -> value.
+    TweakValues values(const QStringList &actions, Run *result = nullptr) const
+    {
+        const Run r = run(args("show|Small Game.tsm|--speeds|10000,20000|--install-dir") +
+                          QStringList{path(QStringLiteral("install")), QStringLiteral("--json")} + actions);
+        if (result)
+            *result = r;
+        TweakValues found;
+        for (const QJsonValue &tweak : QJsonDocument::fromJson(r.out)[QLatin1String("tweaks")].toArray())
+            found.insert(tweak[QLatin1String("tweak")].toString(), tweak[QLatin1String("value")].toString());
+        return found;
+    }
+
 private slots:
-    void check_goodProfile_printsCounts();
-    void check_malformedProfile_listsEveryProblemWithPathAndLine_data();
-    void check_malformedProfile_listsEveryProblemWithPathAndLine();
-    void showAndSave_malformedProfile_exitOneWithProblems();
-    void showJson_givesTheWholeDocument();
-    void show_startsFromGameConfig_butRuledTweaksKeepTheirRule();
-    void actions_changeValuesInOrder_data();
-    void actions_changeValuesInOrder();
-    void save_missingFile_writesLinesInSaveOrderWithoutBackup();
-    void save_existingFile_backupOnlyWhenNotTurnedOff_data();
-    void save_existingFile_backupOnlyWhenNotTurnedOff();
-    void save_unwritableTarget_exitOne();
-    void usageErrors_exitTwo_data();
-    void usageErrors_exitTwo();
-    void profileArgument_nameNotHiddenByAFolderHere_andAPathGetsTsm();
-    void programFolderMissingOrEmpty_andOutputThatCannotBeWritten();
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("program/profiles")));
+        QVERIFY(QDir(m_dir->path()).mkpath(QStringLiteral("install")));
+        QVERIFY(QFile::copy(dataFolder + smallGame, path(QStringLiteral("program/profiles/")) + smallGame));
+    }
+
+    void check_goodProfile_printsCounts()
+    {
+        for (const QString &name : {QStringLiteral("Small Game"), smallGame, dataFolder + smallGame}) {
+            const Run r = run({QStringLiteral("check"), name});
+            QCOMPARE(r.status, 0);
+            QCOMPARE(r.out, QByteArray("Small Game.tsm: ok (5 tweaks, 2 pages)\n"));
+            QCOMPARE(r.err, QByteArray());
+        }
+        QVERIFY(!QFileInfo::exists(path(QStringLiteral("program/config.cfg"))));
+    }
+
+    void check_malformedProfile_listsEveryProblemWithPathAndLine_data()
+    {
+        QTest::addColumn<QString>("profile");
+        QTest::addColumn<QList<int>>("lines");
+        QTest::newRow("cut short") << "Cut Short.tsm" << QList<int>{1};
+        QTest::newRow("several problems") << "Several Problems.tsm" << QList<int>{7, 10, 15, 22, 27, 28};
+    }
+
+    void check_malformedProfile_listsEveryProblemWithPathAndLine()
+    {
+        QFETCH(QString, profile);
+        QFETCH(QList<int>, lines);
+        const QString file = dataFolder + profile;
+        // The good profile before it still gets its line: every profile is checked.
+        const Run r = run({QStringLiteral("check"), smallGame, file});
+        QCOMPARE(r.status, 1);
+        QCOMPARE(r.out, QByteArray("Small Game.tsm: ok (5 tweaks, 2 pages)\n"));
+        const QStringList problems = QString::fromUtf8(r.err).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(problems.size(), lines.size());
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const QString start = QStringLiteral("%1:%2: ").arg(file).arg(lines[i]);
+            QVERIFY2(problems[i].startsWith(start) && problems[i].size() > start.size() + 5, qPrintable(problems[i]));
+        }
+    }
+
+    // Every failure exits with its status and a message, prints nothing to standard output and leaves the config,
+    // the backups and the settings as they were.
+    void failures_exitWithStatusAndTouchNothing_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("status");
+        const char *usage[] = {"",
+                               "merge",
+                               "check",
+                               "show",
+                               "save|Small Game.tsm",
+                               "show|Small Game.tsm|--config|x",
+                               "show|Small Game.tsm|--fast",
+                               "show|Small Game.tsm|--set",
+                               "show|Small Game.tsm|--preset|turbo",
+                               "show|Small Game.tsm|--set|r_vsync",
+                               "show|Small Game.tsm|--speeds|1,2,3",
+                               "show|Small Game.tsm|--speeds|1.5,2",
+                               "show|Small Game.tsm|--connection|fast,slow",
+                               "show|Small Game.tsm|--connection|-8000,2000",
+                               "backups",
+                               "restore|Small Game 30-11 09-30 small",
+                               "restore|loose|--config|CONFIG",
+                               "restore|loose|--config|CONFIG|--force"};
+        for (const char *line : usage)
+            QTest::addRow("usage: %s", line) << args(line) << 2;
+        const QString malformed = dataFolder + QStringLiteral("Several Problems.tsm");
+        QTest::newRow("show a malformed profile") << QStringList{QStringLiteral("show"), malformed} << 1;
+        QTest::newRow("save a malformed profile")
+            << QStringList{QStringLiteral("save"), malformed, QStringLiteral("--config"), QStringLiteral("CONFIG")}
+            << 1;
+        QTest::newRow("no such profile") << args("show|No Such Game") << 1;
+        QTest::newRow("no such backup") << args("restore|Small Game 01-01 00-00 none|--config|CONFIG") << 1;
+    }
+
+    void failures_exitWithStatusAndTouchNothing()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, status);
+        QVERIFY(makeBackups());
+        QVERIFY(writeAll(config(), "old\n"));
+        const Run r = run(arguments);
+        QCOMPARE(r.status, status);
+        QVERIFY(!r.err.isEmpty());
+        QCOMPARE(r.out, QByteArray());
+        QCOMPARE(readAll(config()), QByteArray("old\n"));
+        QCOMPARE(QDir(path(QStringLiteral("program/backups"))).entryList(QDir::Files).size(), 2);
+        QVERIFY(!QFileInfo::exists(path(QStringLiteral("program/config.cfg"))));
+    }
+
+    void showJson_givesTheWholeDocument()
+    {
+        const Run r = run(args("show|Small Game|--install-dir|/nonexistent-install|--speeds|10000,20000|--json"));
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.err, QByteArray());
+        QJsonParseError error;
+        const QJsonDocument actual = QJsonDocument::fromJson(r.out, &error);
+        QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString()));
+        const QJsonDocument expected =
+            QJsonDocument::fromJson(readAll(dataFolder + QStringLiteral("Small Game.expected.json")));
+        QVERIFY(expected.isObject());
+        QVERIFY2(actual == expected, actual.toJson(QJsonDocument::Indented).constData());
+    }
+
+    void show_startsFromGameConfig_butRuledTweaksKeepTheirRule()
+    {
+        QVERIFY(writeAll(
+            config(), "seta r_gamma \"120\"\r\nseta r_mode \"640\"\r\nseta rate \"5000\"\r\nseta cl_fast \"1\"\r\n"));
+        QCOMPARE(values({}), tweakValues("0", "120", "640"));
+        // The stored install directory of this profile is used when none is given.
+        QVERIFY(writeAll(path(QStringLiteral("program/config.cfg")),
+                         "Small Game.tsm|" + path(QStringLiteral("install")).toUtf8() + "\r\n"));
+        const Run r = run(args("show|Small Game.tsm|--json"));
+        QCOMPARE(QJsonDocument::fromJson(r.out)[QLatin1String("tweaks")][2][QLatin1String("value")].toString(),
+                 QStringLiteral("120"));
+    }
+
+    void actions_changeValuesInOrder_data()
+    {
+        QTest::addColumn<QStringList>("actions");
+        QTest::addColumn<TweakValues>("values");
+
+        QTest::newRow("none: defaults and rules") << QStringList() << tweakValues("0", "100", "1024");
+        for (const char *name : {"--preset|High Quality", "--preset|quality"})
+            QTest::newRow(name) << args(name) << tweakValues("1", "150", "640");
+        for (const char *name : {"--preset|FPS Boost", "--preset|fps"})
+            QTest::newRow(name) << args(name) << tweakValues("0", "80", "640");
+        for (const char *name : {"--preset|Die Hard FPS", "--preset|diehard"})
+            QTest::newRow(name) << args(name) << tweakValues("0", "60", "640");
+        QTest::newRow("presets leave ruled tweaks alone")
+            << args("--set|rate=5000|--preset|quality") << tweakValues("1", "150", "640", "0", "5000");
+        for (const char *name : {"Default Settings", "default"}) {
+            QTest::addRow("%s evaluates rules again", name)
+                << args("--preset|quality|--set|rate=5000|--preset") + QStringList{QString::fromLatin1(name)}
+                << tweakValues("0", "100", "1024");
+        }
+        QTest::newRow("set takes a position for a list and bounds a number")
+            << args("--set|r_mode=0|--set|r_gamma=300|--set|r_vsync=1|--set|unknown=5")
+            << tweakValues("1", "200", "640");
+        QTest::newRow("later actions win") << args("--set|r_gamma=60|--preset|fps") << tweakValues("0", "80", "640");
+        QTest::newRow("pick selects by value, unknown value changes nothing")
+            << args("--pick|r_mode=640|--pick|r_mode=800|--pick|r_vsync=1") << tweakValues("0", "100", "640");
+        QTest::newRow("connection re-evaluates the rules")
+            << args("--connection|20000,2000") << tweakValues("0", "100", "1024", "1", "1000");
+        // Halves go to the even neighbour: 2001.5 to 2002 (not 2001, as cutting off would), 2002.5 to 2002.
+        QTest::newRow("connection rounds as the dialog does, up")
+            << args("--connection|20000,2001.5") << tweakValues("0", "100", "1024", "1", "1001");
+        QTest::newRow("connection rounds as the dialog does, down")
+            << args("--connection|20000,2002.5") << tweakValues("0", "100", "1024", "1", "1001");
+        QTest::newRow("missing config to load is no error")
+            << args("--load-config|/nonexistent/small.cfg") << tweakValues("0", "100", "1024");
+    }
+
+    void actions_changeValuesInOrder()
+    {
+        QFETCH(QStringList, actions);
+        QFETCH(TweakValues, values);
+        Run r;
+        QCOMPARE(this->values(actions, &r), values);
+        QCOMPARE(r.status, 0);
+        QVERIFY(!QFileInfo::exists(path(QStringLiteral("program/config.cfg"))));
+    }
+
+    void save_missingFile_writesLinesInSaveOrderWithoutBackup()
+    {
+        QVERIFY(QDir(path(QStringLiteral("program/profiles"))).removeRecursively());
+        const QString loaded = path(QStringLiteral("loaded.cfg"));
+        QVERIFY(writeAll(loaded, "seta r_gamma \"120\"\r\n"));
+        const Run r = run(QStringList{QStringLiteral("save"), dataFolder + smallGame} +
+                          args("--config|CONFIG|--speeds|10000,20000|--load-config") + QStringList{loaded} +
+                          args("--pick|r_mode=640"));
+        QCOMPARE(r.err, QByteArray());
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QByteArray("Config saved!\n"));
+        QCOMPARE(readAll(config()), QByteArray("seta r_vsync \"0\"\r\nseta cl_fast \"0\"\r\nseta r_gamma \"120\"\r\n"
+                                               "seta rate \"10000\"\r\nseta r_mode \"640\"\r\n"));
+        QCOMPARE(QDir(program()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    }
+
+    void save_existingFile_backupOnlyWhenNotTurnedOff_data()
+    {
+        QTest::addColumn<QByteArray>("settings"); // "(missing)": no settings file
+        QTest::addColumn<bool>("backup");
+        QTest::newRow("no settings file") << QByteArray("(missing)") << true;
+        QTest::newRow("backups on") << QByteArray("backups|1\r\n") << true;
+        QTest::newRow("backups off") << QByteArray("update|1\r\nbackups|0\r\n") << false;
+    }
+
+    void save_existingFile_backupOnlyWhenNotTurnedOff()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(bool, backup);
+        const QString settingsPath = path(QStringLiteral("program/config.cfg"));
+        if (settings != "(missing)")
+            QVERIFY(writeAll(settingsPath, settings));
+        QVERIFY(writeAll(config(), "// mine\n\nseta r_vsync \"1\"\n"));
+        const Run r = run(args("save|Small Game.tsm|--config|CONFIG|--speeds|10000,20000"));
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QByteArray("Config saved!\n"));
+        QCOMPARE(readAll(config()), "// mine\n\n" + savedLines);
+        QCOMPARE(readAll(settingsPath), settings);
+        const QDir backups(path(QStringLiteral("program/backups")));
+        QCOMPARE(backups.exists(), backup);
+        if (!backup)
+            return;
+        const QStringList names = backups.entryList(QDir::Files);
+        QCOMPARE(names.size(), 1);
+        static const QRegularExpression name(QStringLiteral("^Small Game \\d\\d-\\d\\d \\d\\d-\\d\\d small$"));
+        QVERIFY2(name.match(names[0]).hasMatch(), qPrintable(names[0]));
+        QCOMPARE(readAll(backups.filePath(names[0])), QByteArray("// mine\nseta r_vsync \"1\"\n"));
+    }
+
+    void dryRun_printsTheChangesAndWritesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("before"); // "(missing)": no file
+        QTest::addColumn<QStringList>("actions");
+        QTest::addColumn<QByteArray>("expected"); // with FILE for the config's path
+
+        QTest::newRow("one value changed in place")
+            << savedLines << args("--set|r_gamma=150")
+            << QByteArray("--- FILE\n+++ FILE\t(after save)\n@@ -1,5 +1,5 @@\n seta r_vsync \"0\"\n seta cl_fast "
+                          "\"0\"\n-seta r_gamma \"100\"\n+seta r_gamma \"150\"\n seta rate \"10000\"\n seta r_mode "
+                          "\"1024\"\n");
+        QTest::newRow("nothing to change prints nothing") << savedLines << QStringList{} << QByteArray();
+        QTest::newRow("mixed line ends: only a note, as no line changes")
+            << QByteArray(savedLines).replace("cl_fast \"0\"\n", "cl_fast \"0\"\r\n") << QStringList{}
+            << QByteArray("The file mixes line ends; after the save every line ends in LF.\n");
+        QTest::newRow("a new file: every line added") << QByteArray("(missing)") << QStringList{}
+                                                      << "--- /dev/null\n+++ FILE\t(after save)\n@@ -0,0 +1,5 @@\n+" +
+                                                             savedLines.chopped(1).replace("\n", "\n+") + '\n';
+    }
+
+    void dryRun_printsTheChangesAndWritesNothing()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QStringList, actions);
+        QFETCH(QByteArray, expected);
+        if (before != "(missing)")
+            QVERIFY(writeAll(config(), before));
+        const Run r = run(args("save|Small Game|--config|CONFIG|--dry-run|--speeds|10000,20000") + actions);
+        QCOMPARE(r.err, QByteArray());
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QByteArray(expected).replace("FILE", config().toUtf8()));
+        QCOMPARE(readAll(config()), before);
+        QVERIFY(!QFileInfo::exists(path(QStringLiteral("program/backups"))));
+    }
+
+    void dryRun_isWhatTheSaveThenDoes()
+    {
+        // A player's config, with binds, comments and odd spacing around the tweaks' lines.
+        QVERIFY(QFile::copy(dataFolder + QStringLiteral("small.cfg"), config()));
+        QVERIFY(QFile::setPermissions(config(), QFile::ReadOwner | QFile::WriteOwner));
+        const QByteArray before = readAll(config());
+        const QStringList arguments = args("save|Small Game|--config|CONFIG|--preset|FPS Boost|--speeds|10000,20000");
+        const Run dry = run(arguments + QStringList{QStringLiteral("--dry-run")});
+        QCOMPARE(dry.status, 0);
+        QVERIFY(!dry.out.isEmpty());
+        QCOMPARE(readAll(config()), before);
+        QCOMPARE(run(arguments).status, 0);
+        const QByteArray file = config().toUtf8();
+        QCOMPARE(dry.out, LineDiff::unified(before, readAll(config()), file, file + "\t(after save)"));
+    }
+
+    void backups_listsThisProfilesNewestFirst()
+    {
+        const Run none = run(args("backups|Small Game"));
+        QCOMPARE(none.status, 0);
+        QCOMPARE(none.out, QByteArray());
+
+        const QString folder = path(QStringLiteral("program/backups/"));
+        QVERIFY(QDir().mkpath(folder));
+        const QDateTime first(QDate(2026, 11, 30), QTime(9, 30, 5));
+        QVERIFY(writeAll(folder + QStringLiteral("Small Game 30-11 09-30 small"), "a", first));
+        QVERIFY(writeAll(folder + QStringLiteral("Small Game 01-12 10-00 small"), "b", first.addDays(1)));
+        QVERIFY(writeAll(folder + QStringLiteral("Small Gamer 02-12 10-00 small"), "c", first.addDays(2)));
+        for (const QString &profile : {QStringLiteral("Small Game"), smallGame, dataFolder + smallGame}) {
+            const Run r = run({QStringLiteral("backups"), profile});
+            QCOMPARE(r.status, 0);
+            QCOMPARE(r.out, QByteArray("2026-12-01 09:30:05\tSmall Game 01-12 10-00 small\n"
+                                       "2026-11-30 09:30:05\tSmall Game 30-11 09-30 small\n"));
+        }
+    }
+
+    void restore_putsBackupInPlace_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QByteArray>("restored");
+        QTest::addColumn<int>("backupsAfter");
+        const QByteArray chosen = "seta r_gamma \"120\"\r\n";
+        QTest::newRow("by name, the current file backed up first")
+            << QStringList{chosenBackup} << QByteArray() << chosen << 3;
+        QTest::newRow("by path") << QStringList{QStringLiteral("BACKUPS/") + chosenBackup} << QByteArray() << chosen
+                                 << 3;
+        QTest::newRow("Backups off: no backup of the current file")
+            << QStringList{chosenBackup} << QByteArray("backups|0\r\n") << chosen << 2;
+        QTest::newRow("the profile given makes a loose name restorable")
+            << args("loose|--profile|Small Game") << QByteArray() << QByteArray("loose\n") << 3;
+    }
+
+    void restore_putsBackupInPlace()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QByteArray, settings);
+        QFETCH(QByteArray, restored);
+        QFETCH(int, backupsAfter);
+        if (!settings.isEmpty())
+            QVERIFY(writeAll(path(QStringLiteral("program/config.cfg")), settings));
+        QVERIFY(makeBackups());
+        QVERIFY(writeAll(config(), "seta r_gamma \"80\"\n"));
+
+        const Run r = run(QStringList{QStringLiteral("restore")} + arguments + args("--config|CONFIG"));
+        QCOMPARE(r.err, QByteArray());
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.out.endsWith("Backup restored!\n"));
+        QCOMPARE(readAll(config()), restored);
+        const QStringList backups = QDir(path(QStringLiteral("program/backups"))).entryList(QDir::Files, QDir::Time);
+        QCOMPARE(backups.size(), backupsAfter);
+        if (backupsAfter == 3) {
+            // Named after the profile the restored backup belongs to, holding the file as it was.
+            QVERIFY2(backups[0].startsWith(QStringLiteral("Small Game ")) &&
+                         backups[0].endsWith(QStringLiteral(" small")),
+                     qPrintable(backups[0]));
+            QCOMPARE(readAll(path(QStringLiteral("program/backups/")) + backups[0]),
+                     QByteArray("seta r_gamma \"80\"\n"));
+        }
+    }
+
+    void profileArgument_nameNotHiddenByAFolderHere_andAPathGetsTsm()
+    {
+        const QString here = path(QStringLiteral("here"));
+        QVERIFY(QDir().mkpath(here + QStringLiteral("/Small Game")));
+        const QStringList folder{QStringLiteral("--program-folder"), program()};
+        const Run check = runCliAsGiven(folder + args("check|Small Game"), here);
+        QCOMPARE(check.status, 0);
+        QCOMPARE(check.out, QByteArray("Small Game.tsm: ok (5 tweaks, 2 pages)\n"));
+
+        // A profile copied without its extension: its backups still carry its whole name.
+        QVERIFY(QFile::copy(dataFolder + smallGame, here + QStringLiteral("/mygame")));
+        QVERIFY(writeAll(config(), "seta r_vsync \"1\"\n"));
+        QCOMPARE(runCliAsGiven(folder + args("save|./mygame|--config") + QStringList{config()}, here).status, 0);
+        const Run backups = runCliAsGiven(folder + args("backups|mygame"), here);
+        QVERIFY2(backups.out.contains("\tmygame "), backups.out.constData());
+    }
+
+    void programFolderMissingOrEmpty_andOutputThatCannotBeWritten()
+    {
+        // An empty folder (an unset variable in a script) would make the root folder the program folder.
+        for (const QStringList &arguments :
+             {QStringList{QStringLiteral("--program-folder"), QString()} + args("check|x"),
+              QStringList{QStringLiteral("--program-folder")}}) {
+            const Run r = runCliAsGiven(arguments);
+            QCOMPARE(r.status, 2);
+            QVERIFY(r.err.startsWith("--program-folder needs a folder"));
+        }
+        const Run full =
+            runCliAsGiven(QStringList{QStringLiteral("--program-folder"), program()} + args("check|Small Game"), {},
+                          QStringLiteral("/dev/full"));
+        QCOMPARE(full.status, 1);
+        QVERIFY(full.err.contains("could not be written"));
+    }
 };
-
-void TestCli::check_goodProfile_printsCounts()
-{
-    ProgramFolder folder;
-    for (const QString &name : {QStringLiteral("Small Game"), smallGame, dataFolder + smallGame}) {
-        const Run run = folder.run({QStringLiteral("check"), name});
-        QCOMPARE(run.status, 0);
-        QCOMPARE(run.out, QByteArray("Small Game.tsm: ok (5 tweaks, 2 pages)\n"));
-        QCOMPARE(run.err, QByteArray());
-    }
-    QVERIFY(!QFileInfo::exists(folder.path(QStringLiteral("program/config.cfg"))));
-}
-
-void TestCli::check_malformedProfile_listsEveryProblemWithPathAndLine_data()
-{
-    QTest::addColumn<QString>("profile");
-    QTest::addColumn<QList<int>>("lines");
-    QTest::newRow("cut short") << "Cut Short.tsm" << QList<int>{1};
-    QTest::newRow("several problems") << "Several Problems.tsm" << QList<int>{7, 10, 15, 22, 27, 28};
-}
-
-void TestCli::check_malformedProfile_listsEveryProblemWithPathAndLine()
-{
-    QFETCH(QString, profile);
-    QFETCH(QList<int>, lines);
-    ProgramFolder folder;
-    const QString path = dataFolder + profile;
-    // The good profile before it still gets its line: every profile is checked.
-    const Run run = folder.run({QStringLiteral("check"), smallGame, path});
-    QCOMPARE(run.status, 1);
-    QCOMPARE(run.out, QByteArray("Small Game.tsm: ok (5 tweaks, 2 pages)\n"));
-    const QStringList problems = QString::fromUtf8(run.err).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QCOMPARE(problems.size(), lines.size());
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString start = QStringLiteral("%1:%2: ").arg(path).arg(lines[i]);
-        QVERIFY2(problems[i].startsWith(start) && problems[i].size() > start.size() + 5, qPrintable(problems[i]));
-    }
-}
-
-void TestCli::showAndSave_malformedProfile_exitOneWithProblems()
-{
-    ProgramFolder folder;
-    const QString path = dataFolder + QStringLiteral("Several Problems.tsm");
-    const QString config = folder.path(QStringLiteral("install/bad.cfg"));
-    for (const QStringList &arguments :
-         {QStringList{QStringLiteral("show"), path},
-          QStringList{QStringLiteral("save"), path, QStringLiteral("--config"), config}}) {
-        const Run run = folder.run(arguments);
-        QCOMPARE(run.status, 1);
-        QCOMPARE(run.out, QByteArray());
-        QVERIFY2(run.err.startsWith((path + QStringLiteral(":7: ")).toUtf8()), run.err.constData());
-    }
-    QVERIFY(!QFileInfo::exists(config));
-    const Run missing = folder.run({QStringLiteral("show"), QStringLiteral("No Such Game")});
-    QCOMPARE(missing.status, 1);
-    QVERIFY(!missing.err.isEmpty());
-}
-
-void TestCli::showJson_givesTheWholeDocument()
-{
-    ProgramFolder folder;
-    const Run run = folder.run({QStringLiteral("show"), QStringLiteral("Small Game"), QStringLiteral("--install-dir"),
-                                QStringLiteral("/nonexistent-install"), QStringLiteral("--speeds"),
-                                QStringLiteral("10000,20000"), QStringLiteral("--json")});
-    QCOMPARE(run.status, 0);
-    QCOMPARE(run.err, QByteArray());
-    QJsonParseError error;
-    const QJsonDocument actual = QJsonDocument::fromJson(run.out, &error);
-    QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString()));
-    const QJsonDocument expected =
-        QJsonDocument::fromJson(readAll(dataFolder + QStringLiteral("Small Game.expected.json")));
-    QVERIFY(expected.isObject());
-    QVERIFY2(actual == expected, actual.toJson(QJsonDocument::Indented).constData());
-}
-
-void TestCli::show_startsFromGameConfig_butRuledTweaksKeepTheirRule()
-{
-    ProgramFolder folder;
-    QVERIFY(writeAll(folder.path(QStringLiteral("install/small.cfg")),
-                     "seta r_gamma \"120\"\r\nseta r_mode \"640\"\r\nseta rate \"5000\"\r\nseta cl_fast \"1\"\r\n"));
-    QCOMPARE(folder.values({}), tweakValues("0", "120", "640"));
-    // The stored install directory of this profile is used when none is given.
-    QVERIFY(writeAll(folder.path(QStringLiteral("program/config.cfg")),
-                     "Small Game.tsm|" + folder.path(QStringLiteral("install")).toUtf8() + "\r\n"));
-    const Run run = folder.run({QStringLiteral("show"), smallGame, QStringLiteral("--json")});
-    QCOMPARE(QJsonDocument::fromJson(run.out)[QLatin1String("tweaks")][2][QLatin1String("value")].toString(),
-             QStringLiteral("120"));
-}
-
-void TestCli::actions_changeValuesInOrder_data()
-{
-    QTest::addColumn<QStringList>("actions");
-    QTest::addColumn<TweakValues>("values");
-
-    QTest::newRow("none: defaults and rules") << QStringList() << tweakValues("0", "100", "1024");
-    for (const char *name : {"--preset|High Quality", "--preset|quality"})
-        QTest::newRow(name) << args(name) << tweakValues("1", "150", "640");
-    for (const char *name : {"--preset|FPS Boost", "--preset|fps"})
-        QTest::newRow(name) << args(name) << tweakValues("0", "80", "640");
-    for (const char *name : {"--preset|Die Hard FPS", "--preset|diehard"})
-        QTest::newRow(name) << args(name) << tweakValues("0", "60", "640");
-    QTest::newRow("presets leave ruled tweaks alone")
-        << args("--set|rate=5000|--preset|quality") << tweakValues("1", "150", "640", "0", "5000");
-    QTest::newRow("Default Settings evaluates rules again")
-        << args("--preset|quality|--set|rate=5000|--preset|Default Settings") << tweakValues("0", "100", "1024");
-    QTest::newRow("default evaluates rules again")
-        << args("--preset|quality|--set|rate=5000|--preset|default") << tweakValues("0", "100", "1024");
-    QTest::newRow("set takes a position for a list and bounds a number")
-        << args("--set|r_mode=0|--set|r_gamma=300|--set|r_vsync=1|--set|unknown=5") << tweakValues("1", "200", "640");
-    QTest::newRow("later actions win") << args("--set|r_gamma=60|--preset|fps") << tweakValues("0", "80", "640");
-    QTest::newRow("pick selects by value, unknown value changes nothing")
-        << args("--pick|r_mode=640|--pick|r_mode=800|--pick|r_vsync=1") << tweakValues("0", "100", "640");
-    QTest::newRow("connection re-evaluates the rules")
-        << args("--connection|20000,2000") << tweakValues("0", "100", "1024", "1", "1000");
-    // Halves go to the even neighbour: 2001.5 to 2002 (not 2001, as cutting off would), 2002.5 to 2002 (not 2003).
-    QTest::newRow("connection rounds as the dialog does, up")
-        << args("--connection|20000,2001.5") << tweakValues("0", "100", "1024", "1", "1001");
-    QTest::newRow("connection rounds as the dialog does, down")
-        << args("--connection|20000,2002.5") << tweakValues("0", "100", "1024", "1", "1001");
-    QTest::newRow("missing config to load is no error")
-        << args("--load-config|/nonexistent/small.cfg") << tweakValues("0", "100", "1024");
-}
-
-void TestCli::actions_changeValuesInOrder()
-{
-    QFETCH(QStringList, actions);
-    QFETCH(TweakValues, values);
-    ProgramFolder folder;
-    Run run;
-    QCOMPARE(folder.values(actions, &run), values);
-    QCOMPARE(run.status, 0);
-    QVERIFY(!QFileInfo::exists(folder.path(QStringLiteral("program/config.cfg"))));
-}
-
-void TestCli::save_missingFile_writesLinesInSaveOrderWithoutBackup()
-{
-    ProgramFolder folder;
-    QVERIFY(QDir(folder.path(QStringLiteral("program/profiles"))).removeRecursively());
-    const QString config = folder.path(QStringLiteral("install/small.cfg"));
-    const QString loaded = folder.path(QStringLiteral("loaded.cfg"));
-    QVERIFY(writeAll(loaded, "seta r_gamma \"120\"\r\n"));
-    const Run run =
-        folder.run({QStringLiteral("save"), dataFolder + smallGame, QStringLiteral("--config"), config,
-                    QStringLiteral("--speeds"), QStringLiteral("10000,20000"), QStringLiteral("--load-config"), loaded,
-                    QStringLiteral("--pick"), QStringLiteral("r_mode=640")});
-    QCOMPARE(run.err, QByteArray());
-    QCOMPARE(run.status, 0);
-    QCOMPARE(run.out, QByteArray("Config saved!\n"));
-    QCOMPARE(readAll(config), QByteArray("seta r_vsync \"0\"\r\nseta cl_fast \"0\"\r\nseta r_gamma \"120\"\r\n"
-                                         "seta rate \"10000\"\r\nseta r_mode \"640\"\r\n"));
-    QCOMPARE(QDir(folder.program()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
-}
-
-void TestCli::save_existingFile_backupOnlyWhenNotTurnedOff_data()
-{
-    QTest::addColumn<QByteArray>("settings"); // "(none)": no settings file
-    QTest::addColumn<bool>("backup");
-    QTest::newRow("no settings file") << QByteArray("(none)") << true;
-    QTest::newRow("backups on") << QByteArray("backups|1\r\n") << true;
-    QTest::newRow("backups off") << QByteArray("update|1\r\nbackups|0\r\n") << false;
-}
-
-void TestCli::save_existingFile_backupOnlyWhenNotTurnedOff()
-{
-    QFETCH(QByteArray, settings);
-    QFETCH(bool, backup);
-    ProgramFolder folder;
-    const QString settingsPath = folder.path(QStringLiteral("program/config.cfg"));
-    if (settings != "(none)")
-        QVERIFY(writeAll(settingsPath, settings));
-    const QString config = folder.path(QStringLiteral("install/small.cfg"));
-    const QByteArray before = "// mine\n\nseta r_vsync \"1\"\n";
-    QVERIFY(writeAll(config, before));
-    const Run run = folder.run({QStringLiteral("save"), smallGame, QStringLiteral("--config"), config,
-                                QStringLiteral("--speeds"), QStringLiteral("10000,20000")});
-    QCOMPARE(run.status, 0);
-    QCOMPARE(run.out, QByteArray("Config saved!\n"));
-    QCOMPARE(readAll(config), QByteArray("// mine\n\nseta r_vsync \"0\"\nseta cl_fast \"0\"\nseta r_gamma \"100\"\n"
-                                         "seta rate \"10000\"\nseta r_mode \"1024\"\n"));
-    QCOMPARE(readAll(settingsPath), settings == "(none)" ? QByteArray("(missing)") : settings);
-    const QDir backups(folder.path(QStringLiteral("program/backups")));
-    if (!backup) {
-        QVERIFY(!backups.exists());
-        return;
-    }
-    const QStringList names = backups.entryList(QDir::Files);
-    QCOMPARE(names.size(), 1);
-    static const QRegularExpression name(QStringLiteral("^Small Game \\d\\d-\\d\\d \\d\\d-\\d\\d small$"));
-    QVERIFY2(name.match(names[0]).hasMatch(), qPrintable(names[0]));
-    QCOMPARE(readAll(backups.filePath(names[0])), QByteArray("// mine\nseta r_vsync \"1\"\n"));
-}
-
-void TestCli::save_unwritableTarget_exitOne()
-{
-    ProgramFolder folder;
-    for (const QString &target :
-         {folder.path(QStringLiteral("missing/small.cfg")), folder.path(QStringLiteral("install"))}) {
-        const Run run = folder.run({QStringLiteral("save"), smallGame, QStringLiteral("--config"), target});
-        QCOMPARE(run.status, 1);
-        QCOMPARE(run.out, QByteArray());
-        QVERIFY(!run.err.isEmpty());
-    }
-    QVERIFY(!QFileInfo::exists(folder.path(QStringLiteral("missing"))));
-    QVERIFY(QFileInfo(folder.path(QStringLiteral("install"))).isDir());
-}
-
-void TestCli::usageErrors_exitTwo_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("nothing") << QStringList();
-    QTest::newRow("unknown command") << args("merge");
-    QTest::newRow("check without profile") << args("check");
-    QTest::newRow("show without profile") << args("show");
-    QTest::newRow("save without config") << args("save|Small Game.tsm");
-    QTest::newRow("config on show") << args("show|Small Game.tsm|--config|x");
-    QTest::newRow("unknown option") << args("show|Small Game.tsm|--fast");
-    QTest::newRow("option without value") << args("show|Small Game.tsm|--set");
-    QTest::newRow("unknown preset") << args("show|Small Game.tsm|--preset|turbo");
-    QTest::newRow("set without =") << args("show|Small Game.tsm|--set|r_vsync");
-    QTest::newRow("speeds not two numbers") << args("show|Small Game.tsm|--speeds|1,2,3");
-    QTest::newRow("speeds with a fraction") << args("show|Small Game.tsm|--speeds|1.5,2");
-    QTest::newRow("connection not numbers") << args("show|Small Game.tsm|--connection|fast,slow");
-    QTest::newRow("connection below zero") << args("show|Small Game.tsm|--connection|-8000,2000");
-}
-
-void TestCli::usageErrors_exitTwo()
-{
-    QFETCH(QStringList, arguments);
-    ProgramFolder folder;
-    const Run run = folder.run(arguments);
-    QCOMPARE(run.status, 2);
-    QVERIFY(!run.err.isEmpty());
-    QCOMPARE(run.out, QByteArray());
-}
-
-void TestCli::profileArgument_nameNotHiddenByAFolderHere_andAPathGetsTsm()
-{
-    ProgramFolder folder;
-    const QString here = folder.path(QStringLiteral("here"));
-    QVERIFY(QDir().mkpath(here + QStringLiteral("/Small Game")));
-    const QStringList program{QStringLiteral("--program-folder"), folder.program()};
-    const Run check = runCliAsGiven(program + args("check|Small Game"), here);
-    QCOMPARE(check.status, 0);
-    QCOMPARE(check.out, QByteArray("Small Game.tsm: ok (5 tweaks, 2 pages)\n"));
-
-    // A profile copied without its extension: its backups still carry its whole name.
-    QVERIFY(QFile::copy(dataFolder + smallGame, here + QStringLiteral("/mygame")));
-    const QString config = folder.path(QStringLiteral("install/small.cfg"));
-    QVERIFY(writeAll(config, "seta r_vsync \"1\"\n"));
-    const Run save = runCliAsGiven(
-        program + QStringList{QStringLiteral("save"), QStringLiteral("./mygame"), QStringLiteral("--config"), config},
-        here);
-    QCOMPARE(save.status, 0);
-    const Run backups = runCliAsGiven(program + args("backups|mygame"), here);
-    QVERIFY2(backups.out.contains("\tmygame "), backups.out.constData());
-}
-
-void TestCli::programFolderMissingOrEmpty_andOutputThatCannotBeWritten()
-{
-    // An empty folder (an unset variable in a script) would make the root folder the program folder.
-    for (const QStringList &arguments : {QStringList{QStringLiteral("--program-folder"), QString()} + args("check|x"),
-                                         QStringList{QStringLiteral("--program-folder")}}) {
-        const Run run = runCliAsGiven(arguments);
-        QCOMPARE(run.status, 2);
-        QVERIFY(run.err.startsWith("--program-folder needs a folder"));
-    }
-    ProgramFolder folder;
-    const Run full = runCliAsGiven(
-        {QStringLiteral("--program-folder"), folder.program(), QStringLiteral("check"), QStringLiteral("Small Game")},
-        {}, QStringLiteral("/dev/full"));
-    QCOMPARE(full.status, 1);
-    QVERIFY(full.err.contains("could not be written"));
-}
 
 QTEST_GUILESS_MAIN(TestCli)
 #include "tst_cli.moc"

@@ -84,12 +84,7 @@ private slots:
     void save_givesGoldenFileAndBackup();
     void backupName_isProfileDateTimeAndBaseName_data();
     void backupName_isProfileDateTimeAndBaseName();
-    void saveWithBackupsOff_writesNoBackup();
     void saveWithoutTweaks_writesNothing();
-    void saveWhenBackupFails_leavesConfigByteIdentical_data();
-    void saveWhenBackupFails_leavesConfigByteIdentical();
-    void saveToUnwritablePlace_failsAndLeavesTargetAlone_data();
-    void saveToUnwritablePlace_failsAndLeavesTargetAlone();
     void savedPieces_areTheFileAcrossChunkBoundaries();
     void saveAfterConfigChanged_mergesTheFileAsItIsNow();
     void configLargerThanKeptSize_isNotKeptAndStillSaves();
@@ -159,18 +154,6 @@ void TestConfigSave::backupName_isProfileDateTimeAndBaseName()
     QCOMPARE(Backups::backupName(profile, FixedClock(when), configPath), expected);
 }
 
-void TestConfigSave::saveWithBackupsOff_writesNoBackup()
-{
-    SaveSetup setup(simpleProfile);
-    QVERIFY(setup.profile);
-    QVERIFY(writeAll(setup.configPath, "seta r_a \"0\"\n"));
-    setup.state.backups = false;
-    QString error;
-    QVERIFY2(setup.save(&error), qPrintable(error));
-    QCOMPARE(readAll(setup.configPath), QByteArray("seta r_a \"1\"\nseta r_b \"0\"\n"));
-    QVERIFY(!QFileInfo::exists(setup.state.backupsPath()));
-}
-
 void TestConfigSave::saveWithoutTweaks_writesNothing()
 {
     QTemporaryDir source;
@@ -194,52 +177,6 @@ void TestConfigSave::saveWithoutTweaks_writesNothing()
     QCOMPARE(readAll(setup.configPath), before);
     QCOMPARE(QFileInfo(setup.configPath).lastModified(), written); // not even written again
     QCOMPARE(setup.backups().size(), 1);
-}
-
-void TestConfigSave::saveWhenBackupFails_leavesConfigByteIdentical_data()
-{
-    QTest::addColumn<bool>("backupsIsFile");
-    QTest::newRow("backups folder is a regular file") << true;
-    QTest::newRow("backup name taken by a folder") << false;
-}
-
-void TestConfigSave::saveWhenBackupFails_leavesConfigByteIdentical()
-{
-    QFETCH(bool, backupsIsFile);
-    SaveSetup setup(simpleProfile);
-    QVERIFY(setup.profile);
-    const QByteArray before = "\r\nseta r_a \"0\"\r\n";
-    QVERIFY(writeAll(setup.configPath, before));
-    if (backupsIsFile)
-        QVERIFY(writeAll(setup.state.backupsPath(), "not a folder"));
-    else
-        QVERIFY(QDir().mkpath(setup.state.backupsPath() + QStringLiteral("/Example Game 04-12 23-05 game")));
-    QString error;
-    QVERIFY(!setup.save(&error));
-    QVERIFY(!error.isEmpty());
-    QCOMPARE(readAll(setup.configPath), before);
-}
-
-void TestConfigSave::saveToUnwritablePlace_failsAndLeavesTargetAlone_data()
-{
-    QTest::addColumn<QString>("target");
-    QTest::newRow("folder does not exist") << "install/missing/game.cfg";
-    QTest::newRow("target is a folder") << "install";
-}
-
-void TestConfigSave::saveToUnwritablePlace_failsAndLeavesTargetAlone()
-{
-    QFETCH(QString, target);
-    SaveSetup setup(simpleProfile);
-    QVERIFY(setup.profile);
-    setup.configPath = setup.path(target);
-    const bool wasFolder = QFileInfo(setup.configPath).isDir();
-    QString error;
-    QVERIFY(!setup.save(&error));
-    QVERIFY(!error.isEmpty());
-    QCOMPARE(QFileInfo(setup.configPath).isDir(), wasFolder);
-    QCOMPARE(QFileInfo(setup.configPath).isFile(), false);
-    QVERIFY(setup.backups().isEmpty());
 }
 
 void TestConfigSave::dialogFilter_extensionStartsAfterFirstDot_data()

@@ -70,6 +70,20 @@ QList<MergeItem> defaultItems(ConfigSyntax *syntax)
     return profile ? GameConfigWriter::mergeItems(*profile) : QList<MergeItem>();
 }
 
+// Puts something that is no regular file where a file is expected: "folder", "device" (one that never ends),
+// "pipe" or "too large" (sparse: no disk space taken). False for any other kind.
+bool makeNoRegularFile(const QString &kind, const QString &file)
+{
+    if (kind == QLatin1String("folder"))
+        return QDir().mkpath(file);
+    if (kind == QLatin1String("device"))
+        return QFile::link(QStringLiteral("/dev/zero"), file);
+    if (kind == QLatin1String("pipe"))
+        return mkfifo(QFile::encodeName(file).constData(), 0600) == 0;
+    QFile big(file);
+    return kind == QLatin1String("too large") && big.open(QIODevice::WriteOnly) && big.resize(maxReadSize + 1);
+}
+
 enum class Outcome
 {
     Loads,   // check exits 0
@@ -158,16 +172,8 @@ private Q_SLOTS:
             QVERIFY(writeAll(file, garbage(1 << 20, 7)));
         } else if (kind == QLatin1String("cut")) {
             QVERIFY(writeAll(file, small.left(small.indexOf("Screen mode."))));
-        } else if (kind == QLatin1String("folder")) {
-            QVERIFY(QDir().mkpath(file));
-        } else if (kind == QLatin1String("device")) {
-            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), file));
-        } else if (kind == QLatin1String("pipe")) {
-            QVERIFY(mkfifo(QFile::encodeName(file).constData(), 0600) == 0);
-        } else if (kind == QLatin1String("too large")) {
-            QFile big(file);
-            QVERIFY(big.open(QIODevice::WriteOnly));
-            QVERIFY(big.resize(maxReadSize + 1)); // sparse: no disk space taken
+        } else {
+            QVERIFY(makeNoRegularFile(kind, file));
         }
 
         const Run check = runCli(m_program, {QStringLiteral("check"), QStringLiteral("Hostile")}, runLimitMs);
@@ -212,8 +218,8 @@ private Q_SLOTS:
         // Starting values come from the game config the profile names; one that is no regular file is skipped,
         // as a missing one is.
         QFETCH(QString, configName);
-        QVERIFY(mkfifo(QFile::encodeName(path(QStringLiteral("install/pipe.cfg"))).constData(), 0600) == 0);
-        QVERIFY(QDir().mkpath(path(QStringLiteral("install/folder.cfg"))));
+        QVERIFY(makeNoRegularFile(QStringLiteral("pipe"), path(QStringLiteral("install/pipe.cfg"))));
+        QVERIFY(makeNoRegularFile(QStringLiteral("folder"), path(QStringLiteral("install/folder.cfg"))));
         QVERIFY(writeAll(path(QStringLiteral("program/profiles/Hostile.tsm")),
                          readAll(smallGame).replace("small.cfg", configName.toUtf8())));
         const Run show = runCli(m_program,
@@ -296,17 +302,7 @@ private Q_SLOTS:
         QFETCH(QString, kind);
         QFETCH(QString, reason);
         const QString config = path(QStringLiteral("install/game.cfg"));
-        if (kind == QLatin1String("folder")) {
-            QVERIFY(QDir().mkpath(config));
-        } else if (kind == QLatin1String("device")) {
-            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), config));
-        } else if (kind == QLatin1String("pipe")) {
-            QVERIFY(mkfifo(QFile::encodeName(config).constData(), 0600) == 0);
-        } else {
-            QFile big(config);
-            QVERIFY(big.open(QIODevice::WriteOnly));
-            QVERIFY(big.resize(maxReadSize + 1));
-        }
+        QVERIFY(makeNoRegularFile(kind, config));
         const qint64 sizeBefore = QFileInfo(config).size();
         // Save Config refuses with the reason, and leaves the file as it was.
         const Run save =
@@ -336,10 +332,8 @@ private Q_SLOTS:
         const QByteArray bytes = garbage(64 << 10, 3) + "\r\nupload|7000\r\n";
         if (kind == QLatin1String("garbage"))
             QVERIFY(writeAll(state.settingsPath(), bytes));
-        else if (kind == QLatin1String("folder"))
-            QVERIFY(QDir().mkpath(state.settingsPath()));
         else
-            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), state.settingsPath()));
+            QVERIFY(makeNoRegularFile(kind, state.settingsPath()));
 
         Settings::read(state);
         Settings::lookupInstallDir(state);

@@ -1,6 +1,7 @@
 #include "app/fileutil.h"
 #include "app/savefile.h"
 #include "app/textlines.h"
+#include "memorymerge.h"
 #include "testfiles.h"
 
 #include <QDir>
@@ -63,7 +64,6 @@ private slots:
     void replaceOrAppend_throughSymlink_keepsLinkAndWritesTarget();
     void replaceOrAppend_whenTargetCannotBeWritten_failsAndChangesNothing_data();
     void replaceOrAppend_whenTargetCannotBeWritten_failsAndChangesNothing();
-    void fileAndFolderExists_tellFilesFromFolders();
     void fileHoldsBytes_onlyForExactlyTheSameBytes();
     void numericKeyFilter_letsOnlyDigitsPointAndBackspaceThrough_data();
     void numericKeyFilter_letsOnlyDigitsPointAndBackspaceThrough();
@@ -112,6 +112,10 @@ void TestTextFiles::replaceOrAppend_givesExpectedFile_data()
         << B("\r\n  \r\n") << B() << B("103") << false << B("103\r\n");
     QTest::newRow("empty search leaves content alone")
         << B("102\r\nx\r\n") << B() << B("103") << false << B("102\r\nx\r\n");
+    QTest::newRow("line start, mixed ends and a leading empty line")
+        << B("\r\nseta x \"1\" // c\rseta x \"1\"\n") << B("seta x \"1\"") << B("seta x \"2\"") << true
+        << B("seta x \"2\" // c\r\nseta x \"2\"\r\n");
+    QTest::newRow("empty last line kept") << B("a\r\n\r\n") << B("z") << B("z2") << true << B("a\r\n\r\nz2\r\n");
 }
 
 void TestTextFiles::replaceOrAppend_givesExpectedFile()
@@ -131,6 +135,9 @@ void TestTextFiles::replaceOrAppend_givesExpectedFile()
         ReplaceOrAppend(path, search, replacement, lineStart ? LineMatch::LineStart : LineMatch::WholeLine, &error),
         qPrintable(error));
     QCOMPARE(readAll(path), after);
+    // The fuzz targets' reference does the same to bytes.
+    const LineMatch match = lineStart ? LineMatch::LineStart : LineMatch::WholeLine;
+    QCOMPARE(replaceOrAppendBytes(before == missing ? QByteArray() : before, search, replacement, match), after);
 }
 
 void TestTextFiles::replaceOrAppend_keepsPermissions()
@@ -183,21 +190,6 @@ void TestTextFiles::replaceOrAppend_whenTargetCannotBeWritten_failsAndChangesNot
     QVERIFY(!error.isEmpty());
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), entries);
     QVERIFY(QDir(dir.filePath(QStringLiteral("folder"))).isEmpty());
-}
-
-void TestTextFiles::fileAndFolderExists_tellFilesFromFolders()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString file = dir.filePath(QStringLiteral("f"));
-    QVERIFY(writeAll(file, ""));
-    QVERIFY(FileExists(file));
-    QVERIFY(!FolderExists(file));
-    QVERIFY(!FileExists(dir.path()));
-    QVERIFY(FolderExists(dir.path()));
-    QVERIFY(!FileExists(dir.filePath(QStringLiteral("none"))));
-    QVERIFY(!FolderExists(dir.filePath(QStringLiteral("none"))));
-    QCOMPARE(ShortPath(QString()), QString());
 }
 
 void TestTextFiles::fileHoldsBytes_onlyForExactlyTheSameBytes()

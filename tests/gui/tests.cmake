@@ -1,5 +1,12 @@
-include(gui/tweaks.cmake OPTIONAL)
-include(gui/windows.cmake OPTIONAL)
-include(gui/extras.cmake OPTIONAL)
-include(gui/features.cmake OPTIONAL)
-include(gui/desktop.cmake OPTIONAL)
+# The tweak controls, and the program's own colours on light and dark desktop palettes.
+tunesmith_gui_test(tweakcontrols)
+# The main window's path through the program, and its save preview, backup restore, undo and search field.
+tunesmith_gui_test(mainpath)
+tunesmith_gui_test(features)
+# The connection settings dialog, the update check's HTTP fetch, the About box and its MIDI player.
+tunesmith_gui_test(frmping)
+tunesmith_gui_test(updatefetch)
+tunesmith_gui_test(frmabout)
+target_compile_definitions(tst_frmabout PRIVATE TUNESMITH_RESOURCES="${PROJECT_SOURCE_DIR}/resources")
+# The tune is rendered in real time: about half a minute.
+set_tests_properties(frmabout PROPERTIES TIMEOUT 180)

@@ -1,562 +1,433 @@
-#include "app/widgets/application.h"
-#include "app/widgets/dialogs.h"
-#include "app/widgets/frmload.h"
+#include "app/savefile.h"
 #include "app/widgets/frmlocation.h"
-#include "app/widgets/platform.h"
-#include "app/widgets/twips.h"
-#include "editor/widgets/frmindex.h"
-#include "testfiles.h"
+#include "programfolder.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenu>
-#include <QMenuBar>
 #include <QMouseEvent>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 
 using namespace Tunesmith;
+using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(SaveFileFaults::Step)
 
 namespace
 {
 
-// A small profile: two pages, a heading, one tweak of each kind and a ruled numeric tweak.
-QByteArray smallProfile(const QByteArray &game = "Test Game")
+template<typename T>
+T *child(QObject *window, const char *name)
 {
-    QByteArray text =
-        "[title]\n" + game +
-        "\n1-2-2026\nTester\n[syntax]\ngame.cfg\nseta cvar \"value\"\n[add tab]\nVideo\n[add label]\nDisplay\n"
-        "[add simple]\nr_fullscreen\n1|1|0|0\nFull screen\nRuns the game in full screen.\n"
-        "[add multi]\nr_picmip\nHigh|Medium|Low\n0|1|2\n1|0|2|2\nTexture detail\nHow sharp textures are.\n"
-        "[add tab]\nNetwork\n[add text]\ncom_maxfps\n30|250\n85|60|125|250\nFrame limit\nMost frames a second.\n"
-        "[add ping text]\nrate\n2500|25000\nds/8\nRate\nBytes a second the server may send.\n";
-    return keptProfile(text);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// A main window menu entry (the tweak controls' popup menus have entries of the same names).
-QAction *action(frmIndex *window, const char *name)
-{
-    return window->menuBar()->findChild<QAction *>(QLatin1String(name));
+    return window->findChild<T *>(QLatin1String(name));
 }
 
 // A pointer movement as the window system reports it to widget.
-void moveOver(QWidget *widget, QPoint at)
+void moveOver(QWidget *widget, QPoint at = {5, 5})
 {
     QMouseEvent move(QEvent::MouseMove, QPointF(at), widget->mapToGlobal(QPointF(at)), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);
     QApplication::sendEvent(widget, &move);
 }
 
+QString onlyWarning()
+{
+    const QList<Dialogs::ShownMessage> messages = Dialogs::takeMessages();
+    if (messages.size() != 1 || messages[0].icon != QMessageBox::Warning)
+        return u"(%1 messages, not one warning)"_s.arg(messages.size());
+    return messages[0].text;
+}
+
 } // namespace
 
+// The program's path as a player walks it: the start-up window, the install directory dialog, the main window's
+// pages, description box and menus, and what the windows write, or tell when the disk fails under a write.
 class TestMainPath : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
-    void init();
-    void cleanup();
-
-    void firstStart_noProfiles_createsFolderAndStartsUpdater();
-    void firstStart_updaterMissing_tellsThePlayer();
-    void startup_deletesSmallProfilesAndListsTheRest();
-    void selection_showsTitleBlockAndInstallDir();
-    void selection_unreadableTitle_keepsNoDirectoryOfTheEntryBefore();
-    void loadWithoutInstallDir_opensLocationDialogWhichStoresTheTypedPath();
-    void locationDialog_storesForItsOwnProfileWhileAnotherIsPicked();
-    void load_buildsPagesControlsAndStartingValues();
-    void load_malformedProfile_namesLineAndKeepsStartWindow();
-    void longSection_opensOverflowPages();
-    void descriptionBox_placedByPointerAndRefilledOnNewTweak();
-    void presets_setEveryTweak();
-    void saveConfig_newAndExistingFile_withBackup();
-    void loadConfig_appliesValues();
-    void optionToggles_writeSettingsFile();
-    void loadGame_replacesThePages();
-    void loadGame_thenAnotherPicked_oldWindowKeepsItsOwnDirectory();
-    void quitAndCloseBox_endTheProgram();
-    void helpUpdate_startsUpdaterOrSaysItCannot();
-
 private:
-    Application *startApp();
-    frmIndex *loadFirstProfile(Application &app);
-    frmIndex *startWithProfile()
+    std::unique_ptr<ProgramFolder> m_folder;
+
+private Q_SLOTS:
+    void init()
     {
-        writeAll(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
-        return loadFirstProfile(*startApp());
+        SaveFileFaults::clear();
+        m_folder = std::make_unique<ProgramFolder>();
+    }
+    void cleanup()
+    {
+        SaveFileFaults::clear();
+        m_folder.reset();
     }
 
-    QTemporaryDir *m_dir = nullptr;
-    QString m_folder;
-};
-
-void TestMainPath::init()
-{
-    m_dir = new QTemporaryDir;
-    m_folder = m_dir->path();
-    QDir(m_folder).mkdir(QStringLiteral("profiles"));
-    Dialogs::setRecording(true);
-    Dialogs::takeMessages();
-    Dialogs::takeFileDialogRequests();
-    Platform::setRecording(true);
-    Platform::setStartSucceeds(true);
-    Platform::takeStartedPrograms();
-    Platform::takeOpenedLinks();
-    // No update server is ever asked from a test.
-    writeAll(m_folder + QStringLiteral("/config.cfg"), "update|0\r\n");
-}
-
-void TestMainPath::cleanup()
-{
-    delete m_dir;
-    m_dir = nullptr;
-}
-
-Application *TestMainPath::startApp()
-{
-    auto *app = new Application(m_folder, this);
-    app->start();
-    return app;
-}
-
-frmIndex *TestMainPath::loadFirstProfile(Application &app)
-{
-    writeAll(m_folder + QStringLiteral("/config.cfg"), "update|0\r\nTest Game.tsm|" + m_folder.toUtf8() + "/game\r\n");
-    app.loadWindow()->lstLoad_Click();
-    app.loadWindow()->cmdLoad_Click();
-    return app.indexWindow();
-}
-
-void TestMainPath::firstStart_noProfiles_createsFolderAndStartsUpdater()
-{
-    QDir(m_folder + QStringLiteral("/profiles")).removeRecursively();
-    QFile::remove(m_folder + QStringLiteral("/config.cfg"));
-    Application app(m_folder);
-    QVERIFY(!app.start());
-    QVERIFY(QFileInfo(m_folder + QStringLiteral("/profiles")).isDir());
-    QVERIFY(QFileInfo(m_folder + QStringLiteral("/backups")).isDir());
-    QCOMPARE(readFile(m_folder + QStringLiteral("/config.cfg")), QByteArray());
-    QCOMPARE(readFile(m_folder + QStringLiteral("/version.cfg")), QByteArray("103\r\n"));
-    QCOMPARE(Platform::takeStartedPrograms(), QStringList{m_folder + QStringLiteral("/Update.exe")});
-    QVERIFY(Dialogs::takeMessages().isEmpty());
-    QVERIFY(!app.hasWindows());
-}
-
-void TestMainPath::firstStart_updaterMissing_tellsThePlayer()
-{
-    Platform::setStartSucceeds(false);
-    Application app(m_folder);
-    QVERIFY(!app.start());
-    const auto messages = Dialogs::takeMessages();
-    QCOMPARE(messages.size(), 1);
-    QVERIFY(messages[0].text.contains(QStringLiteral("profiles")));
-    QVERIFY(messages[0].text.contains(QStringLiteral("Update.exe")));
-}
-
-void TestMainPath::startup_deletesSmallProfilesAndListsTheRest()
-{
-    const QString profiles = m_folder + QStringLiteral("/profiles/");
-    writeAll(profiles + QStringLiteral("Small.tsm"), QByteArray(512, 'x'));
-    writeAll(profiles + QStringLiteral("Big.tsm"), QByteArray(513, 'x'));
-    writeAll(profiles + QStringLiteral("Caps.TSM"), smallProfile());
-    writeAll(profiles + QStringLiteral("my.game.tsm"), smallProfile());
-    Application *app = startApp();
-    auto *list = app->loadWindow()->findChild<QListWidget *>(QStringLiteral("lstLoad"));
-    QStringList entries;
-    for (int i = 0; i < list->count(); ++i)
-        entries << list->item(i)->text();
-    QCOMPARE(entries, (QStringList{QStringLiteral("Big"), QStringLiteral("my")}));
-    QVERIFY(!QFile::exists(profiles + QStringLiteral("Small.tsm")));
-    QCOMPARE(list->currentRow(), 0);
-    QCOMPARE(app->loadWindow()->windowTitle(), QStringLiteral("Load Game Profile"));
-}
-
-void TestMainPath::selection_showsTitleBlockAndInstallDir()
-{
-    writeAll(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
-    Application *app = startApp();
-    frmLoad *load = app->loadWindow();
-    QCOMPARE(load->findChild<QLabel *>(QStringLiteral("lblGame"))->text(), QStringLiteral("Game: Test Game"));
-    QCOMPARE(load->findChild<QLabel *>(QStringLiteral("lblDate"))->text(), QStringLiteral("Date: 1-2-2026"));
-    QCOMPARE(load->findChild<QLabel *>(QStringLiteral("lblAuthor"))->text(), QStringLiteral("Author: Tester"));
-    QCOMPARE(load->findChild<QLineEdit *>(QStringLiteral("txtInstallLocation"))->text(),
-             QStringLiteral("No Entry Found"));
-    QCOMPARE(app->state().currentProfile, QStringLiteral("Test Game.tsm"));
-}
-
-void TestMainPath::selection_unreadableTitle_keepsNoDirectoryOfTheEntryBefore()
-{
-    writeAll(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
-    writeAll(m_folder + QStringLiteral("/config.cfg"), "update|0\r\nTest Game.tsm|/games/test\r\n");
-    writeAll(m_folder + QStringLiteral("/profiles/Zeta.tsm"), QByteArray(600, '\n') + "[title]\nZeta\n");
-    Application *app = startApp();
-    auto *list = app->loadWindow()->findChild<QListWidget *>(QStringLiteral("lstLoad"));
-    QCOMPARE(app->state().installDir, QStringLiteral("/games/test"));
-    list->setCurrentRow(1);
-    QCOMPARE(Dialogs::takeMessages().size(), 1);
-    QCOMPARE(app->state().installDir, QString());
-    QCOMPARE(app->loadWindow()->findChild<QLineEdit *>(QStringLiteral("txtInstallLocation"))->text(),
-             QStringLiteral("No Entry Found"));
-}
-
-void TestMainPath::loadWithoutInstallDir_opensLocationDialogWhichStoresTheTypedPath()
-{
-    writeAll(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
-    writeAll(m_folder + QStringLiteral("/config.cfg"), "update|0\r\nOther Test Game.tsm|/x\r\n");
-    Application *app = startApp();
-    app->loadWindow()->cmdLoad_Click();
-    QVERIFY(!app->indexWindow());
-    frmLocation *location = app->locationWindow();
-    QVERIFY(location);
-    QVERIFY(location->parentWidget() == app->loadWindow());
-    QVERIFY(location->findChild<QLabel *>(QStringLiteral("lblLocation"))
-                ->text()
-                .endsWith(QStringLiteral("for Test Game.")));
-    location->findChild<QLineEdit *>(QStringLiteral("txtNew"))->setText(QStringLiteral("/games/my test  "));
-    location->cmdSave_Click();
-    QCOMPARE(readFile(m_folder + QStringLiteral("/config.cfg")),
-             QByteArray("update|0\r\nOther Test Game.tsm|/x\r\nTest Game.tsm|/games/my test  \r\n"));
-    QCOMPARE(app->loadWindow()->findChild<QLineEdit *>(QStringLiteral("txtInstallLocation"))->text(),
-             QStringLiteral("/games/my test  "));
-    QTRY_VERIFY(!app->locationWindow());
-}
-
-void TestMainPath::locationDialog_storesForItsOwnProfileWhileAnotherIsPicked()
-{
-    writeAll(m_folder + QStringLiteral("/profiles/Alpha.tsm"), smallProfile("Alpha"));
-    writeAll(m_folder + QStringLiteral("/profiles/Beta.tsm"), smallProfile("Beta"));
-    writeAll(m_folder + QStringLiteral("/config.cfg"), "update|0\r\nBeta.tsm|/games/beta\r\n");
-    Application *app = startApp();
-    frmLoad *load = app->loadWindow();
-    auto *list = load->findChild<QListWidget *>(QStringLiteral("lstLoad"));
-    QCOMPARE(list->item(0)->text(), QStringLiteral("Alpha"));
-    load->cmdLocation_Click();
-    frmLocation *location = app->locationWindow();
-    QVERIFY(location);
-
-    // The dialog is not modal: the player picks Beta in the list, then saves the folder typed for Alpha.
-    list->setCurrentRow(1);
-    auto *installText = load->findChild<QLineEdit *>(QStringLiteral("txtInstallLocation"));
-    QCOMPARE(installText->text(), QStringLiteral("/games/beta"));
-    QVERIFY(location->findChild<QLabel *>(QStringLiteral("lblLocation"))->text().endsWith(QStringLiteral("Alpha.")));
-    location->findChild<QLineEdit *>(QStringLiteral("txtNew"))->setText(QStringLiteral("/games/alpha"));
-    location->cmdSave_Click();
-    QCOMPARE(readFile(m_folder + QStringLiteral("/config.cfg")),
-             QByteArray("update|0\r\nBeta.tsm|/games/beta\r\nAlpha.tsm|/games/alpha\r\n"));
-    QCOMPARE(app->state().installDir, QStringLiteral("/games/beta"));
-    QCOMPARE(installText->text(), QStringLiteral("/games/beta"));
-    QTRY_VERIFY(!app->locationWindow());
-
-    // "Edit" for another entry while the dialog is open turns the dialog to that entry.
-    load->cmdLocation_Click();
-    list->setCurrentRow(0);
-    load->cmdLocation_Click();
-    location = app->locationWindow();
-    QVERIFY(location->findChild<QLabel *>(QStringLiteral("lblLocation"))->text().endsWith(QStringLiteral("Alpha.")));
-    QCOMPARE(location->findChild<QLineEdit *>(QStringLiteral("txtCurrent"))->text(), QStringLiteral("/games/alpha"));
-}
-
-void TestMainPath::load_buildsPagesControlsAndStartingValues()
-{
-    writeAll(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
-    QDir(m_folder).mkdir(QStringLiteral("game"));
-    writeAll(m_folder + QStringLiteral("/game/game.cfg"), "seta r_fullscreen \"0\"\nseta rate \"99\"\n");
-    Application *app = startApp();
-    app->state().downloadSpeed = 80000;
-    frmIndex *index = loadFirstProfile(*app);
-    QVERIFY(index);
-    QTRY_VERIFY(!app->loadWindow());
-    QCOMPARE(index->windowTitle(), QStringLiteral("Tunesmith | Test Game"));
-    QCOMPARE(index->findChild<QLabel *>(QStringLiteral("lblStatus"))->text(),
-             QStringLiteral("Test Game | Last updated on 1-2-2026 by Tester"));
-    QTabWidget *tabs = index->tabs();
-    QCOMPARE(tabs->count(), 2);
-    QCOMPARE(tabs->tabText(0), QStringLiteral("Video"));
-    QCOMPARE(tabs->currentIndex(), 0);
-    LoadedProfile *profile = index->profile();
-    QCOMPARE(profile->simple[0]->Value(), QByteArray("0"));   // from the game config
-    QCOMPARE(profile->text[1]->Value(), QByteArray("10000")); // the rule, not the config's 99
-    // The heading sits at the first row; the tweak below it.
-    QWidget *simple = index->control(TweakKind::Simple, 1);
-    QCOMPARE(simple->parentWidget(), tabs->widget(0));
-    QCOMPARE(simple->pos(), QPoint(px(200), px(770 + 320 - 520)));
-}
-
-void TestMainPath::load_malformedProfile_namesLineAndKeepsStartWindow()
-{
-    QByteArray bad = smallProfile();
-    bad += "[add multi]\r\nx\r\na|b\r\n";
-    writeAll(m_folder + QStringLiteral("/profiles/Test Game.tsm"), bad);
-    Application *app = startApp();
-    loadFirstProfile(*app);
-    QVERIFY(!app->indexWindow());
-    QVERIFY(app->loadWindow());
-    const auto messages = Dialogs::takeMessages();
-    QCOMPARE(messages.size(), 1);
-    QVERIFY2(messages[0].text.contains(QStringLiteral("Test Game.tsm:")), qPrintable(messages[0].text));
-    QVERIFY(messages[0].text.contains(QStringLiteral("\"[add multi]\" needs 6 data lines; the file ends after 2")));
-
-    // Many problems: the first twenty, and a count of the rest.
-    QByteArray many = smallProfile();
-    for (int i = 0; i < 25; ++i)
-        many += "[add simple]\r\nv\r\n1|1\r\nShort\r\nLong\r\n";
-    writeAll(m_folder + QStringLiteral("/profiles/Test Game.tsm"), many);
-    app->loadWindow()->cmdLoad_Click();
-    const auto more = Dialogs::takeMessages();
-    QCOMPARE(more.size(), 1);
-    QCOMPARE(more[0].text.count(QStringLiteral("Test Game.tsm:")), 20);
-    QVERIFY2(more[0].text.endsWith(QStringLiteral("... and 5 more")), qPrintable(more[0].text));
-}
-
-void TestMainPath::longSection_opensOverflowPages()
-{
-    QByteArray lines = "[add tab]\r\nVideo & Sound\r\n";
-    for (int i = 0; i < 50; ++i)
-        lines += "[add simple]\r\nv" + QByteArray::number(i) + "\r\n1|1|0|0\r\nSwitch\r\nLong text\r\n";
-    writeAll(m_folder + QStringLiteral("/profiles/Test Game.tsm"), lines);
-    Application *app = startApp();
-    frmIndex *index = loadFirstProfile(*app);
-    QVERIFY(index);
-    QCOMPARE(index->tabs()->count(), 2);
-    // Tab texts double "&", so the caption shows as written rather than as a shortcut.
-    QCOMPARE(index->tabs()->tabText(1), QStringLiteral("Video && Sound (2)"));
-    QCOMPARE(index->control(TweakKind::Simple, 50)->parentWidget(), index->tabs()->widget(1));
-}
-
-void TestMainPath::descriptionBox_placedByPointerAndRefilledOnNewTweak()
-{
-    frmIndex *index = startWithProfile();
-    index->show();
-    QVERIFY(QTest::qWaitForWindowExposed(index));
-    auto *box = qobject_cast<QTextEdit *>(index->descriptionBox());
-    QWidget *simple = index->control(TweakKind::Simple, 1);
-    QWidget *label = simple->findChild<QWidget *>(QStringLiteral("lblShortDescription"));
-    moveOver(label, QPoint(5, 5));
-    QTRY_VERIFY(box->isVisible());
-    QVERIFY(box->toPlainText().startsWith(QStringLiteral("cvar ~ r_fullscreen\n")));
-    QVERIFY(box->toPlainText().contains(QStringLiteral("speed ~ 0\nquality ~ 1\ndescription ~ Runs")));
-    const QPoint pointer = label->mapTo(index->centralWidget(), QPoint(5, 5));
-    QCOMPARE(box->pos(), QPoint(pointer.x() + px(200), pointer.y() + px(300)));
-
-    // Over the bare page the box hides.
-    moveOver(index->tabs()->widget(0), QPoint(600, 250));
-    QTRY_VERIFY(box->isHidden());
-    // So does it over the strip of tab captions.
-    moveOver(label, QPoint(5, 5));
-    QTRY_VERIFY(box->isVisible());
-    moveOver(index->tabs()->tabBar(), QPoint(5, 5));
-    QTRY_VERIFY(box->isHidden());
-
-    // Descriptions off: never shown.
-    action(index, "mnuDescriptions")->trigger();
-    moveOver(label, QPoint(6, 5));
-    QVERIFY(box->isHidden());
-    action(index, "mnuDescriptions")->trigger();
-
-    // Another tweak refills the box; a ruled numeric tweak shows its bounded rule value.
-    index->tabs()->setCurrentIndex(1);
-    QWidget *ruled = index->control(TweakKind::Text, 2);
-    QWidget *ruledLabel = ruled->findChild<QWidget *>(QStringLiteral("lblShortDescription"));
-    moveOver(ruledLabel, QPoint(5, 5));
-    QTRY_VERIFY(box->isVisible());
-    QVERIFY(box->toPlainText().contains(QStringLiteral("cvar ~ rate\noptimized ~ 2500\n")));
-}
-
-void TestMainPath::presets_setEveryTweak()
-{
-    frmIndex *index = startWithProfile();
-    LoadedProfile *profile = index->profile();
-    action(index, "mnuDieHard")->trigger();
-    QCOMPARE(profile->simple[0]->Value(), QByteArray("0"));
-    QCOMPARE(profile->multi[0]->Value(), QByteArray("2"));
-    QCOMPARE(profile->text[0]->Value(), QByteArray("250"));
-    action(index, "mnuHighQuality")->trigger();
-    QCOMPARE(profile->simple[0]->Value(), QByteArray("1"));
-    QCOMPARE(profile->multi[0]->Value(), QByteArray("0"));
-    QCOMPARE(profile->text[0]->Value(), QByteArray("60"));
-    action(index, "mnuFPSBoost")->trigger();
-    QCOMPARE(profile->text[0]->Value(), QByteArray("125"));
-    action(index, "mnuDefault")->trigger();
-    QCOMPARE(profile->multi[0]->Value(), QByteArray("1"));
-    QCOMPARE(profile->text[0]->Value(), QByteArray("85"));
-}
-
-void TestMainPath::saveConfig_newAndExistingFile_withBackup()
-{
-    frmIndex *index = startWithProfile();
-    index->setClock(std::make_unique<FixedClock>(QDateTime(QDate(2026, 12, 4), QTime(23, 5, 41))));
-    const QString config = m_folder + QStringLiteral("/game/game.cfg");
-    QDir(m_folder).mkdir(QStringLiteral("game"));
-
-    index->mnuSaveConfig_Click(); // nothing queued: the player cancels
-    QVERIFY(Dialogs::takeMessages().isEmpty());
-    QVERIFY(!QFile::exists(config));
-    Dialogs::takeFileDialogRequests();
-
-    Dialogs::queueFileName(config);
-    index->mnuSaveConfig_Click();
-    const auto requests = Dialogs::takeFileDialogRequests();
-    QCOMPARE(requests.size(), 1);
-    QCOMPARE(requests[0].folder, m_folder + QStringLiteral("/game"));
-    QCOMPARE(requests[0].fileName, QStringLiteral("game.cfg"));
-    QCOMPARE(requests[0].filters,
-             (QStringList{QStringLiteral("game.cfg (game.cfg)"), QStringLiteral("cfg files (*.cfg)")}));
-    QCOMPARE(readFile(config), QByteArray("seta r_fullscreen \"1\"\r\nseta com_maxfps \"85\"\r\nseta rate \"2500\"\r\n"
-                                          "seta r_picmip \"1\"\r\n"));
-    QCOMPARE(Dialogs::takeMessages().value(0).text, QStringLiteral("Config saved!"));
-    QVERIFY(QDir(m_folder + QStringLiteral("/backups")).isEmpty());
-
-    writeAll(config, "// mine\nseta r_fullscreen \"1\"\n\nbind x y\n");
-    index->profile()->simple[0]->clickButton(0);
-    Dialogs::queueFileName(config);
-    index->mnuSaveConfig_Click();
-    QCOMPARE(readFile(config), QByteArray("// mine\nseta r_fullscreen \"0\"\n\nbind x y\nseta com_maxfps \"85\"\n"
-                                          "seta rate \"2500\"\nseta r_picmip \"1\"\n"));
-    QCOMPARE(readFile(m_folder + QStringLiteral("/backups/Test Game 04-12 23-05 game")),
-             QByteArray("// mine\nseta r_fullscreen \"1\"\nbind x y\n"));
-    QCOMPARE(Dialogs::takeMessages().value(0).text, QStringLiteral("Config saved!"));
-}
-
-void TestMainPath::loadConfig_appliesValues()
-{
-    frmIndex *index = startWithProfile();
-    const QString other = m_folder + QStringLiteral("/other.cfg");
-    writeAll(other, "seta r_picmip \"2\"\r\nseta com_maxfps \"999\"\r\nseta r_fullscreenx \"0\"\r\n");
-    Dialogs::queueFileName(other);
-    index->mnuLoadConfig_Click();
-    QCOMPARE(index->profile()->multi[0]->Value(), QByteArray("2"));
-    QCOMPARE(index->profile()->text[0]->Value(), QByteArray("250")); // bounded by the control
-    QCOMPARE(index->profile()->simple[0]->Value(), QByteArray("1"));
-    Dialogs::queueFileName(m_folder + QStringLiteral("/missing.cfg"));
-    index->mnuLoadConfig_Click();
-    QVERIFY(Dialogs::takeMessages().isEmpty());
-}
-
-void TestMainPath::optionToggles_writeSettingsFile()
-{
-    writeAll(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
-    Application *app = startApp();
-    frmIndex *index = loadFirstProfile(*app);
-    QVERIFY(!action(index, "mnuAutoUpdate")->isChecked());
-    QVERIFY(action(index, "mnuBackups")->isChecked());
-    action(index, "mnuBackups")->trigger();
-    QVERIFY(!action(index, "mnuBackups")->isChecked());
-    QVERIFY(!app->state().backups);
-    action(index, "mnuBackups")->trigger();
-    action(index, "mnuAutoUpdate")->trigger();
-    QCOMPARE(readFile(m_folder + QStringLiteral("/config.cfg")),
-             "update|1\r\nTest Game.tsm|" + m_folder.toUtf8() + "/game\r\nbackups|1\r\n");
-}
-
-void TestMainPath::loadGame_replacesThePages()
-{
-    writeAll(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
-    writeAll(m_folder + QStringLiteral("/profiles/Zeta.tsm"), smallProfile("Zeta"));
-    Application *app = startApp();
-    frmIndex *first = loadFirstProfile(*app);
-    QPointer<frmIndex> firstPointer(first);
-    action(first, "mnuLoadTSM")->trigger();
-    frmLoad *load = app->loadWindow();
-    QVERIFY(load);
-    QCOMPARE(load->parentWidget(), first);
-    auto *list = load->findChild<QListWidget *>(QStringLiteral("lstLoad"));
-    list->setCurrentRow(1);
-    QCOMPARE(app->state().currentProfile, QStringLiteral("Zeta.tsm"));
-    app->state().installDir = m_folder;
-    load->cmdLoad_Click();
-    QVERIFY(!firstPointer);
-    QVERIFY(app->indexWindow());
-    QCOMPARE(app->indexWindow()->windowTitle(), QStringLiteral("Tunesmith | Zeta"));
-    QTRY_VERIFY(!app->loadWindow());
-}
-
-void TestMainPath::loadGame_thenAnotherPicked_oldWindowKeepsItsOwnDirectory()
-{
-    writeAll(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
-    writeAll(m_folder + QStringLiteral("/profiles/Zeta.tsm"), smallProfile("Zeta"));
-    Application *app = startApp();
-    frmIndex *index = loadFirstProfile(*app);
-    index->setClock(std::make_unique<FixedClock>(QDateTime(QDate(2026, 12, 4), QTime(23, 5, 41))));
-    QDir(m_folder).mkdir(QStringLiteral("game"));
-    const QString config = m_folder + QStringLiteral("/game/game.cfg");
-    writeAll(config, "seta r_fullscreen \"0\"\r\n");
-    const QString settings = m_folder + QStringLiteral("/config.cfg");
-    writeAll(settings, readFile(settings) + "Zeta.tsm|/games/zeta\r\n");
-
-    // "Load Game", Zeta picked, and the player goes back to the first window to save.
-    action(index, "mnuLoadTSM")->trigger();
-    app->loadWindow()->findChild<QListWidget *>(QStringLiteral("lstLoad"))->setCurrentRow(1);
-    QCOMPARE(app->state().installDir, QStringLiteral("/games/zeta"));
-    Dialogs::takeFileDialogRequests();
-    Dialogs::queueFileName(config);
-    index->mnuSaveConfig_Click();
-    QCOMPARE(Dialogs::takeFileDialogRequests().value(0).folder, m_folder + QStringLiteral("/game"));
-    QCOMPARE(Dialogs::takeMessages().value(0).text, QStringLiteral("Config saved!"));
-    QVERIFY(QFile::exists(m_folder + QStringLiteral("/backups/Test Game 04-12 23-05 game")));
-    QCOMPARE(app->state().currentProfile, QStringLiteral("Zeta.tsm"));
-}
-
-void TestMainPath::quitAndCloseBox_endTheProgram()
-{
-    writeAll(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
+    void firstStart_noProfiles_startsTheUpdaterOrSaysItCannot()
     {
-        Application *app = startApp();
-        QSignalSpy ended(app, &Application::programEnded);
-        frmIndex *index = loadFirstProfile(*app);
-        action(index, "mnuQuit")->trigger();
-        QVERIFY(!app->hasWindows());
-        QVERIFY(!app->indexWindow());
-        QTRY_COMPARE(ended.count(), 1);
+        const QString folder = m_folder->path;
+        for (const bool updaterStarts : {true, false}) {
+            QDir(folder + u"/profiles"_s).removeRecursively();
+            QFile::remove(m_folder->settings);
+            Platform::setStartSucceeds(updaterStarts);
+            Application app(folder);
+            QVERIFY(!app.start());
+            QVERIFY(!app.hasWindows());
+            QVERIFY(QFileInfo(folder + u"/profiles"_s).isDir() && QFileInfo(folder + u"/backups"_s).isDir());
+            QCOMPARE(readAll(m_folder->settings), QByteArray());
+            QCOMPARE(readAll(folder + u"/version.cfg"_s), QByteArray("103\r\n"));
+            QCOMPARE(Platform::takeStartedPrograms(), QStringList{folder + u"/Update.exe"_s});
+            const auto messages = Dialogs::takeMessages();
+            QCOMPARE(messages.size(), updaterStarts ? 0 : 1);
+            if (!updaterStarts)
+                QVERIFY(messages[0].text.contains(u"profiles"_s) && messages[0].text.contains(u"Update.exe"_s));
+        }
     }
+
+    void startup_deletesSmallProfilesAndListsTheRest()
     {
-        Application *app = startApp();
-        QSignalSpy ended(app, &Application::programEnded);
-        frmIndex *index = loadFirstProfile(*app);
+        const QString profiles = m_folder->path + u"/profiles/"_s;
+        writeAll(profiles + u"Small.tsm"_s, QByteArray(512, 'x'));
+        writeAll(profiles + u"Big.tsm"_s, QByteArray(513, 'x'));
+        writeAll(profiles + u"Caps.TSM"_s, testProfile());
+        writeAll(profiles + u"my.game.tsm"_s, testProfile());
+        frmLoad *load = m_folder->start().loadWindow();
+        auto *list = child<QListWidget>(load, "lstLoad");
+        QStringList entries;
+        for (int i = 0; i < list->count(); ++i)
+            entries << list->item(i)->text();
+        QCOMPARE(entries, (QStringList{u"Big"_s, u"my"_s, u"Test Game"_s}));
+        QVERIFY(!QFile::exists(profiles + u"Small.tsm"_s));
+        QCOMPARE(list->currentRow(), 0);
+    }
+
+    void startWindow_showsEachEntry_locationDialogStoresForItsOwnProfile()
+    {
+        writeAll(m_folder->path + u"/profiles/Alpha.tsm"_s, testProfile("Alpha"));
+        writeAll(m_folder->path + u"/profiles/Zeta.tsm"_s, QByteArray(600, '\n') + "[title]\nZeta\n");
+        writeAll(m_folder->settings, "update|0\r\nTest Game.tsm|/games/test\r\n");
+        Application &app = m_folder->start();
+        frmLoad *load = app.loadWindow();
+        auto *list = child<QListWidget>(load, "lstLoad");
+        auto *installText = child<QLineEdit>(load, "txtInstallLocation");
+        list->setCurrentRow(1);
+        QCOMPARE(child<QLabel>(load, "lblGame")->text(), u"Game: Test Game"_s);
+        QCOMPARE(child<QLabel>(load, "lblDate")->text(), u"Date: 1-2-2026"_s);
+        QCOMPARE(child<QLabel>(load, "lblAuthor")->text(), u"Author: Tester"_s);
+        QCOMPARE(installText->text(), u"/games/test"_s);
+        QCOMPARE(app.state().currentProfile, u"Test Game.tsm"_s);
+        // Zeta's file ends inside its title block: the directory Test Game had goes with it.
+        list->setCurrentRow(2);
+        QCOMPARE(Dialogs::takeMessages().size(), 1);
+        QCOMPARE(app.state().installDir, QString());
+        QCOMPARE(installText->text(), u"No Entry Found"_s);
+
+        // Alpha has no directory: Load asks for it.
+        list->setCurrentRow(0);
+        QCOMPARE(installText->text(), u"No Entry Found"_s);
+        load->cmdLoad_Click();
+        QVERIFY(!app.indexWindow());
+        frmLocation *location = app.locationWindow();
+        QVERIFY(location && location->parentWidget() == load);
+        QVERIFY(child<QLabel>(location, "lblLocation")->text().endsWith(u"for Alpha."_s));
+        // The dialog is not modal: the player picks Test Game in the list, then saves the folder typed for Alpha.
+        list->setCurrentRow(1);
+        QCOMPARE(installText->text(), u"/games/test"_s);
+        child<QLineEdit>(location, "txtNew")->setText(u"/games/my alpha  "_s);
+        location->cmdSave_Click();
+        QCOMPARE(readAll(m_folder->settings),
+                 QByteArray("update|0\r\nTest Game.tsm|/games/test\r\nAlpha.tsm|/games/my alpha  \r\n"));
+        QCOMPARE(app.state().installDir, u"/games/test"_s);
+        QCOMPARE(installText->text(), u"/games/test"_s);
+        QTRY_VERIFY(!app.locationWindow());
+
+        // "Edit" for another entry while the dialog is open turns the dialog to that entry.
+        load->cmdLocation_Click();
+        list->setCurrentRow(0);
+        load->cmdLocation_Click();
+        location = app.locationWindow();
+        QVERIFY(child<QLabel>(location, "lblLocation")->text().endsWith(u"Alpha."_s));
+        QCOMPARE(child<QLineEdit>(location, "txtCurrent")->text(), u"/games/my alpha  "_s);
+        child<QLineEdit>(location, "txtNew")->setText(u"/games/alpha"_s);
+        location->cmdSave_Click();
+        QCOMPARE(installText->text(), u"/games/alpha"_s);
+    }
+
+    void load_buildsPagesControlsAndStartingValues()
+    {
+        writeAll(m_folder->config, "seta r_fullscreen \"0\"\nseta rate \"99\"\n");
+        frmIndex *index = m_folder->load();
+        QVERIFY(index);
+        QTRY_VERIFY(!m_folder->app->loadWindow());
+        QCOMPARE(index->windowTitle(), u"Tunesmith | Test Game"_s);
+        QCOMPARE(child<QLabel>(index, "lblStatus")->text(), u"Test Game | Last updated on 1-2-2026 by Tester"_s);
+        QTabWidget *tabs = index->tabs();
+        QCOMPARE(tabs->count(), 2);
+        QCOMPARE(tabs->tabText(1), u"Network"_s);
+        QCOMPARE(index->control(TweakKind::Simple, 1)->parentWidget(), tabs->widget(0));
+        QCOMPARE(index->control(TweakKind::Text, 2)->parentWidget(), tabs->widget(1));
+        QCOMPARE(index->profile()->simple[0]->Value(), QByteArray("0"));   // from the game config
+        QCOMPARE(index->profile()->text[1]->Value(), QByteArray("10000")); // the rule, not the config's 99
+    }
+
+    void load_malformedProfile_namesLinesAndKeepsStartWindow()
+    {
+        const QString profile = m_folder->path + u"/profiles/Test Game.tsm"_s;
+        writeAll(profile, testProfile() + "[add multi]\r\nx\r\na|b\r\n");
+        QVERIFY(!m_folder->load());
+        QVERIFY(m_folder->app->loadWindow());
+        const auto messages = Dialogs::takeMessages();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].text.contains(u"Test Game.tsm:"_s), qPrintable(messages[0].text));
+        QVERIFY(messages[0].text.contains(u"\"[add multi]\" needs 6 data lines; the file ends after 2"_s));
+
+        // Many problems: the first twenty, and a count of the rest.
+        writeAll(profile, testProfile() + QByteArray("[add simple]\r\nv\r\n1|1\r\nShort\r\nLong\r\n").repeated(25));
+        m_folder->app->loadWindow()->cmdLoad_Click();
+        const auto more = Dialogs::takeMessages();
+        QCOMPARE(more.size(), 1);
+        QCOMPARE(more[0].text.count(u"Test Game.tsm:"_s), 20);
+        QVERIFY2(more[0].text.endsWith(u"... and 5 more"_s), qPrintable(more[0].text));
+    }
+
+    void load_longSection_opensOverflowPageWithCaptionAsWritten()
+    {
+        QByteArray lines = "[add tab]\r\nVideo & Sound\r\n";
+        for (int i = 0; i < 50; ++i)
+            lines += "[add simple]\r\nv" + QByteArray::number(i) + "\r\n1|1|0|0\r\nSwitch\r\nLong text\r\n";
+        writeAll(m_folder->path + u"/profiles/Test Game.tsm"_s, lines);
+        frmIndex *index = m_folder->load();
+        QVERIFY(index);
+        QCOMPARE(index->tabs()->count(), 2);
+        // Tab texts double "&", so the caption shows as written rather than as a shortcut.
+        QCOMPARE(index->tabs()->tabText(1), u"Video && Sound (2)"_s);
+        QCOMPARE(index->control(TweakKind::Simple, 50)->parentWidget(), index->tabs()->widget(1));
+    }
+
+    void descriptionBox_followsThePointerOverCaptionsOnly()
+    {
+        frmIndex *index = m_folder->load();
         index->show();
-        index->close();
-        QTRY_VERIFY(!app->hasWindows());
-        QTRY_COMPARE(ended.count(), 1);
+        QVERIFY(QTest::qWaitForWindowExposed(index));
+        auto *box = qobject_cast<QTextEdit *>(index->descriptionBox());
+        QWidget *label = child<QWidget>(index->control(TweakKind::Simple, 1), "lblShortDescription");
+        moveOver(label);
+        QTRY_VERIFY(box->isVisible());
+        QVERIFY(box->toPlainText().startsWith(u"cvar ~ r_fullscreen\n"_s));
+        QVERIFY(box->toPlainText().contains(u"speed ~ 0\nquality ~ 1\ndescription ~ Runs"_s));
+        // Beside the pointer, below and to the right while there is room.
+        const QPoint pointer = label->mapTo(index->centralWidget(), QPoint(5, 5));
+        QVERIFY(box->x() > pointer.x() && box->y() > pointer.y());
+
+        // Over the bare page and over the strip of tab captions the box hides.
+        moveOver(index->tabs()->widget(0), QPoint(600, 250));
+        QTRY_VERIFY(box->isHidden());
+        moveOver(label);
+        QTRY_VERIFY(box->isVisible());
+        moveOver(index->tabs()->tabBar());
+        QTRY_VERIFY(box->isHidden());
+
+        // Descriptions off: never shown.
+        m_folder->action("mnuDescriptions")->trigger();
+        moveOver(label, QPoint(6, 5));
+        QVERIFY(box->isHidden());
+        m_folder->action("mnuDescriptions")->trigger();
+
+        // Another tweak refills the box; a ruled numeric tweak shows its rule's value.
+        index->tabs()->setCurrentIndex(1);
+        moveOver(child<QWidget>(index->control(TweakKind::Text, 2), "lblShortDescription"));
+        QTRY_VERIFY(box->isVisible());
+        QVERIFY(box->toPlainText().contains(u"cvar ~ rate\noptimized ~ 10000\n"_s));
     }
-}
 
-void TestMainPath::helpUpdate_startsUpdaterOrSaysItCannot()
-{
-    writeAll(m_folder + QStringLiteral("/profiles/Test Game.tsm"), smallProfile());
-    Application *app = startApp();
-    frmIndex *index = loadFirstProfile(*app);
-    Platform::takeStartedPrograms();
+    void presetMenus_setEveryTweak()
+    {
+        frmIndex *index = m_folder->load();
+        LoadedProfile *profile = index->profile();
+        const std::pair<const char *, QByteArrayList> presets[] = {{"mnuDieHard", {"0", "2", "250"}},
+                                                                   {"mnuHighQuality", {"1", "0", "60"}},
+                                                                   {"mnuFPSBoost", {"0", "2", "125"}},
+                                                                   {"mnuDefault", {"1", "1", "85"}}};
+        for (const auto &[entry, values] : presets) {
+            m_folder->action(entry)->trigger();
+            QCOMPARE(
+                (QByteArrayList{profile->simple[0]->Value(), profile->multi[0]->Value(), profile->text[0]->Value()}),
+                values);
+        }
+    }
 
-    // No updater to start: the player is told, and keeps the window and its tweaks.
-    Platform::setStartSucceeds(false);
-    action(index, "mnuUpdate")->trigger();
-    const auto messages = Dialogs::takeMessages();
-    QCOMPARE(messages.size(), 1);
-    QVERIFY(messages[0].text.contains(QStringLiteral("Update.exe")));
-    QCOMPARE(app->indexWindow(), index);
-    QCOMPARE(Platform::takeStartedPrograms(), QStringList{m_folder + QStringLiteral("/Update.exe")});
+    void saveConfig_cancelledOrToANewFile_withoutPreviewOrBackup()
+    {
+        frmIndex *index = m_folder->load();
+        const QString config = m_folder->config;
+        index->mnuSaveConfig_Click(); // nothing queued: the player cancels
+        QVERIFY(Dialogs::takeMessages().isEmpty());
+        QVERIFY(!QFile::exists(config));
+        Dialogs::takeFileDialogRequests();
 
-    Platform::setStartSucceeds(true);
-    action(index, "mnuUpdate")->trigger();
-    QCOMPARE(Platform::takeStartedPrograms(), QStringList{m_folder + QStringLiteral("/Update.exe")});
-    QVERIFY(Dialogs::takeMessages().isEmpty());
-    QVERIFY(!app->indexWindow());
-}
+        Dialogs::queueFileName(config);
+        index->mnuSaveConfig_Click();
+        const auto requests = Dialogs::takeFileDialogRequests();
+        QCOMPARE(requests.size(), 1);
+        QCOMPARE(requests[0].folder, m_folder->path + u"/game"_s);
+        QCOMPARE(requests[0].fileName, u"game.cfg"_s);
+        QCOMPARE(readAll(config), QByteArray("seta r_fullscreen \"1\"\r\nseta com_maxfps \"85\"\r\n"
+                                             "seta rate \"10000\"\r\nseta r_picmip \"1\"\r\n"));
+        QCOMPARE(Dialogs::takeMessages().value(0).text, u"Config saved!"_s);
+        QVERIFY(QDir(m_folder->path + u"/backups"_s).isEmpty());
+        QVERIFY(FeatureDialogs::takeShown().isEmpty()); // Preview Changes is off
+    }
+
+    void optionMenus_checkMarksFollowAndWriteTheSettingsFile_orTellWhyNot()
+    {
+        QVERIFY(m_folder->load("backups|0\r\npreview|1\r\n"));
+        const ProgramState &state = m_folder->app->state();
+        // As read at the start: Auto Update, Backups and Descriptions are on unless "0", Preview Changes only on "1".
+        const std::pair<const char *, bool> options[] = {
+            {"mnuAutoUpdate", false}, {"mnuBackups", false}, {"mnuDescriptions", true}, {"mnuPreview", true}};
+        for (const auto &[option, checked] : options) {
+            QCOMPARE(m_folder->action(option)->isChecked(), checked);
+            m_folder->action(option)->trigger();
+            QCOMPARE(m_folder->action(option)->isChecked(), !checked);
+        }
+        QVERIFY(state.autoUpdate && state.backups && !state.descriptions && !state.preview);
+        const QByteArray settings = "update|1\r\ndownload|80000\r\nTest Game.tsm|" + m_folder->path.toUtf8() +
+                                    "/game\r\nbackups|1\r\npreview|0\r\ndescriptions|0\r\n";
+        QCOMPARE(readAll(m_folder->settings), settings);
+
+        // On a failing disk: the reason, and the settings as they were.
+        SaveFileFaults::set(SaveFileFaults::Step::Open, m_folder->path);
+        m_folder->action("mnuBackups")->trigger();
+        const QString shown = onlyWarning();
+        QVERIFY2(shown.contains(u"Permission denied"_s) && shown.contains(m_folder->settings), qPrintable(shown));
+        QCOMPARE(readAll(m_folder->settings), settings);
+    }
+
+    void loadGame_oldWindowKeepsItsOwnDirectory_thenPagesAreReplaced()
+    {
+        writeAll(m_folder->path + u"/profiles/Zeta.tsm"_s, testProfile("Zeta"));
+        writeAll(m_folder->config, "seta r_fullscreen \"0\"\r\n");
+        frmIndex *first = m_folder->load("Zeta.tsm|/games/zeta\r\n");
+        Application &app = *m_folder->app;
+        QPointer<frmIndex> firstPointer(first);
+        m_folder->action("mnuLoadTSM")->trigger();
+        frmLoad *load = app.loadWindow();
+        QCOMPARE(load->parentWidget(), first);
+        child<QListWidget>(load, "lstLoad")->setCurrentRow(1);
+        QCOMPARE(app.state().currentProfile, u"Zeta.tsm"_s);
+        QCOMPARE(app.state().installDir, u"/games/zeta"_s);
+
+        // The player goes back to the first window to save: its own directory and backup names.
+        Dialogs::takeFileDialogRequests();
+        Dialogs::queueFileName(m_folder->config);
+        first->mnuSaveConfig_Click();
+        QCOMPARE(Dialogs::takeFileDialogRequests().value(0).folder, m_folder->path + u"/game"_s);
+        QCOMPARE(Dialogs::takeMessages().value(0).text, u"Config saved!"_s);
+        QVERIFY(QFile::exists(m_folder->path + u"/backups/Test Game 04-12 23-05 game"_s));
+
+        load->cmdLoad_Click();
+        QVERIFY(!firstPointer);
+        QCOMPARE(app.indexWindow()->windowTitle(), u"Tunesmith | Zeta"_s);
+        QTRY_VERIFY(!app.loadWindow());
+    }
+
+    void quitAndCloseBox_endTheProgram()
+    {
+        for (const bool quit : {true, false}) {
+            frmIndex *index = m_folder->load();
+            QSignalSpy ended(m_folder->app.get(), &Application::programEnded);
+            if (quit) {
+                m_folder->action("mnuQuit")->trigger();
+                QVERIFY(!m_folder->app->hasWindows());
+            } else {
+                index->show();
+                index->close();
+            }
+            QTRY_VERIFY(!m_folder->app->hasWindows());
+            QTRY_COMPARE(ended.count(), 1);
+        }
+    }
+
+    void helpUpdate_startsUpdaterOrSaysItCannot()
+    {
+        frmIndex *index = m_folder->load();
+        Platform::takeStartedPrograms();
+        const QStringList updater{m_folder->path + u"/Update.exe"_s};
+        // No updater to start: the player is told, and keeps the window and its tweaks.
+        Platform::setStartSucceeds(false);
+        m_folder->action("mnuUpdate")->trigger();
+        const auto messages = Dialogs::takeMessages();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages[0].text.contains(u"Update.exe"_s));
+        QCOMPARE(m_folder->app->indexWindow(), index);
+        QCOMPARE(Platform::takeStartedPrograms(), updater);
+
+        Platform::setStartSucceeds(true);
+        m_folder->action("mnuUpdate")->trigger();
+        QCOMPARE(Platform::takeStartedPrograms(), updater);
+        QVERIFY(Dialogs::takeMessages().isEmpty());
+        QVERIFY(!m_folder->app->indexWindow());
+    }
+
+    void saveConfig_failingDisk_showsReasonAndKeepsConfig_data()
+    {
+        // The faults are injected at the program's one write routine, so they work even when the tests run as root.
+        QTest::addColumn<SaveFileFaults::Step>("step");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("read-only folder") << SaveFileFaults::Step::Open << u"game"_s << u"Permission denied"_s;
+        QTest::newRow("write error") << SaveFileFaults::Step::Write << u"game"_s << u"Input/output error"_s;
+        QTest::newRow("disk full") << SaveFileFaults::Step::DiskFull << u"game"_s << u"No space left on device"_s;
+        QTest::newRow("flush error") << SaveFileFaults::Step::Flush << u"game"_s << u"Input/output error"_s;
+        QTest::newRow("rename refused") << SaveFileFaults::Step::Rename << u"game"_s << u"Permission denied"_s;
+        QTest::newRow("backup on a full disk")
+            << SaveFileFaults::Step::DiskFull << u"backups"_s << u"No space left on device"_s;
+    }
+
+    void saveConfig_failingDisk_showsReasonAndKeepsConfig()
+    {
+        QFETCH(SaveFileFaults::Step, step);
+        QFETCH(QString, folder);
+        QFETCH(QString, reason);
+        const QByteArray oldConfig = "// mine\r\nseta r_fullscreen \"1\"\r\n";
+        writeAll(m_folder->config, oldConfig);
+        frmIndex *index = m_folder->load();
+        SaveFileFaults::set(step, m_folder->path + u'/' + folder);
+        Dialogs::queueFileName(m_folder->config);
+        index->mnuSaveConfig_Click();
+        const QString shown = onlyWarning();
+        QVERIFY2(shown.contains(reason), qPrintable(shown));
+        QCOMPARE(readAll(m_folder->config), oldConfig);
+        const auto backups = QDir(m_folder->path + u"/backups"_s).entryList(QDir::Files).size();
+        if (folder == u"backups"_s) { // the config is never touched when its backup could not be written
+            QVERIFY2(shown.startsWith(u"The backup could not be written"_s), qPrintable(shown));
+            QCOMPARE(SaveFileFaults::attempts(), 1);
+            QCOMPARE(backups, 0);
+        } else {
+            QVERIFY2(shown.contains(m_folder->config), qPrintable(shown));
+            QCOMPARE(backups, 1); // written before the config failed
+        }
+
+        SaveFileFaults::clear();
+        Dialogs::queueFileName(m_folder->config);
+        index->mnuSaveConfig_Click();
+        QCOMPARE(Dialogs::takeMessages().value(0).text, u"Config saved!"_s);
+        QVERIFY(readAll(m_folder->config) != oldConfig);
+    }
+
+    void messageBox_markupFromAProfile_isShownAsText()
+    {
+        // A connection rule's text reaches a message box; a link in it must stay text nobody can click.
+        const QString text = u"rate = <a href=\"mailto:x@example.invalid\">click me</a> * 2"_s;
+        const auto box = Dialogs::messageBox(nullptr, QMessageBox::Critical, u"Error"_s, text);
+        auto *label = child<QLabel>(box.get(), "qt_msgbox_label");
+        QVERIFY(label);
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+        QCOMPARE(label->text(), text);
+    }
+};
 
 QTEST_MAIN(TestMainPath)
 #include "tst_mainpath.moc"

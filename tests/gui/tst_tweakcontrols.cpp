@@ -1,425 +1,524 @@
+#include "about/widgets/frmabout.h"
+#include "app/programstate.h"
+#include "app/widgets/application.h"
 #include "app/widgets/dialogs.h"
-#include "tweakpage.h"
+#include "app/widgets/frmload.h"
+#include "app/widgets/frmlocation.h"
+#include "app/widgets/palettecolours.h"
+#include "tweaks/widgets/cvarmulti.h"
+#include "tweaks/widgets/cvarsimple.h"
+#include "tweaks/widgets/cvartext.h"
+#include "tweaks/widgets/lbllabel.h"
 #include "tweaks/widgets/pagetabs.h"
 #include "tweaks/widgets/ruleerror.h"
+#include "tweaks/widgets/tweakparts.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Tunesmith;
+using namespace Qt::StringLiterals;
 
-// The three tweak controls and the heading, as the player sees and drives them.
+namespace
+{
+
+// A small page with one control of each kind over its own models, as the main window builds them.
+struct TweakPage
+{
+    ProgramState state;
+    TweakContext context;
+    SimpleTweak simpleModel{1, &context};
+    MultiTweak multiModel{2, &context};
+    TextTweak textModel{3, &context};
+    QWidget window; // after the models: the controls go before their models do
+    lblLabel *heading = new lblLabel(1, &window);
+    cvarSimple *simple = new cvarSimple(&simpleModel, &window);
+    cvarMulti *multi = new cvarMulti(&multiModel, &window);
+    cvarText *text = new cvarText(&textModel, &window);
+
+    TweakPage()
+    {
+        context.state = &state;
+        heading->move(10, 10);
+        simple->move(10, 40);
+        multi->move(10, 70);
+        text->move(10, 120);
+        window.resize(240, 170);
+    }
+
+    QComboBox *list() const { return multi->findChild<QComboBox *>(u"cmbValue"_s); }
+    QLineEdit *box() const { return text->findChild<QLineEdit *>(u"txtValue"_s); }
+
+    // Shows the page and waits until it takes the keyboard.
+    bool showActive()
+    {
+        window.show();
+        return QTest::qWaitForWindowActive(&window);
+    }
+};
+
+QLabel *caption(QWidget *control)
+{
+    return control->findChild<QLabel *>(u"lblShortDescription"_s);
+}
+
+// The caption paints no background of its own, so an unselected button shows the page, as the caption does.
+QColor plainBackground(QWidget *control)
+{
+    QLabel *label = caption(control);
+    return label->autoFillBackground() ? label->palette().color(label->backgroundRole()) : QColor(Qt::transparent);
+}
+
+QPalette darkPalette()
+{
+    QPalette palette;
+    palette.setColor(QPalette::Window, QColor(53, 53, 53));
+    palette.setColor(QPalette::WindowText, QColor(238, 238, 236));
+    palette.setColor(QPalette::Base, QColor(45, 45, 45));
+    palette.setColor(QPalette::AlternateBase, QColor(53, 53, 53));
+    palette.setColor(QPalette::Text, QColor(238, 238, 236));
+    palette.setColor(QPalette::Button, QColor(60, 60, 60));
+    palette.setColor(QPalette::ButtonText, QColor(238, 238, 236));
+    return palette;
+}
+
+// A colour a style sheet gives for property ("color", "background-color").
+QColor styleColour(const QWidget *widget, const char *property)
+{
+    const QRegularExpression pattern(u"(^|[ ;])%1: *(#[0-9a-fA-F]{6})"_s.arg(QLatin1String(property)));
+    const QRegularExpressionMatch match = pattern.match(widget->styleSheet());
+    return match.hasMatch() ? QColor(match.captured(2)) : QColor();
+}
+
+enum class Shown
+{
+    None,
+    On,
+    Off,
+};
+
+// What the player sees of an on/off control, checked on the widgets and on the painted pixels.
+void verifyShows(cvarSimple *control, Shown shown)
+{
+    const auto pixel = [control](QPoint at) { return control->grab().toImage().pixelColor(at); };
+    OptionButton *on = control->optCVar(1);
+    OptionButton *off = control->optCVar(0);
+    QCOMPARE(on->isChecked(), shown == Shown::On);
+    QCOMPARE(off->isChecked(), shown == Shown::Off);
+
+    QWidget *focused = QApplication::focusWidget();
+    if (focused)
+        focused->clearFocus(); // the focus frame would cover the corners looked at below
+    // Column 17, between the two markers, shows the page.
+    const QColor page = pixel({17, 8});
+    // Just inside each marker's rim, beside its button: the marker's colour when filled, the page's otherwise.
+    QCOMPARE(pixel({1, 1}), shown == Shown::On ? QColor(0, 128, 0) : page);
+    QCOMPARE(pixel({19, 1}), shown == Shown::Off ? QColor(192, 64, 0) : page);
+    // A corner of each button, outside its round indicator: green, red or the page.
+    QCOMPARE(pixel({3, 4}), shown == Shown::On ? QColor(0, 128, 0) : page);
+    QCOMPARE(pixel({21, 4}), shown == Shown::Off ? QColor(192, 0, 0) : page);
+    if (focused)
+        focused->setFocus();
+}
+
+// An entry of the control's popup menu, which the control builds on first use.
+QAction *menuEntry(TweakControl *control, const char *name)
+{
+    control->popupMenu();
+    return control->findChild<QAction *>(QString::fromLatin1(name));
+}
+
+void pickWithTheMouse(QComboBox *list, int position)
+{
+    list->showPopup();
+    QAbstractItemView *view = list->view();
+    QTRY_VERIFY(view->isVisible());
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      view->visualRect(view->model()->index(position, 0)).center());
+    QTRY_VERIFY(!view->isVisible());
+}
+
+// Types text into box key by key; "^A" and "^V" are Ctrl+A and Ctrl+V, "\b" is Backspace.
+void type(QLineEdit *box, const QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'^' && i + 1 < text.size()) {
+            QTest::keyClick(box, Qt::Key(text[++i].unicode()), Qt::ControlModifier);
+        } else if (text[i].unicode() < 0x80) {
+            QTest::keyClick(box, text[i].toLatin1());
+        } else {
+            // QTest types ASCII only; a layout's other letters arrive as key events with their text.
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(text[i]));
+            QApplication::sendEvent(box, &press);
+        }
+    }
+}
+
+} // namespace
+
+// The three tweak controls, as the player sees and drives them with the mouse, the keyboard and the clipboard, the
+// popup menu and pointer reports of their captions, and the program's own colours on light and dark palettes.
 class TestTweakControls : public QObject
 {
     Q_OBJECT
 
+private:
+    QPalette m_original = QApplication::palette();
+    QTemporaryDir m_dir;
+
 private slots:
     void init() { Dialogs::setRecording(true); }
-    void cleanup() { QCOMPARE(Dialogs::takeMessages().size(), 0); }
-
-    void layout_placesChildrenAtTwipPositions_data();
-    void layout_placesChildrenAtTwipPositions();
-
-    void clicks_showTheLastClickedButton_data();
-    void clicks_showTheLastClickedButton();
-    void valueSetInCode_looksExactlyLikeTheClick_data() { buttons_data(); }
-    void valueSetInCode_looksExactlyLikeTheClick();
-    void otherValueText_isStoredButTheButtonsStay();
-    void spaceBar_selectsTheFocusedButton_data() { buttons_data(); }
-    void spaceBar_selectsTheFocusedButton();
-    void arrowKey_movesFocusAndSelectionToTheOtherButton_data();
-    void arrowKey_movesFocusAndSelectionToTheOtherButton();
-    void tab_reachesEveryControlInPageOrder();
-
-    void newList_showsEntriesWithTheFirstSelected();
-    void pickingWithTheMouse_setsTheValueText();
-    void arrowKeysOnTheList_pickEntries();
-    void modelSelection_showsInTheList();
-    void pickingTheSelectedEntryAgain_repairsARestoredValue();
-
-    void readProperties_showsCaptionAndBoxButNotOnOffValue();
-    void writeProperties_takesCaptionAndTypedBoxText();
-    void accessibleNames_comeFromTheDecodedShortDescription();
-
-    void heading_showsValueInBoldColouredCaptionAboveARule();
-    void pageTabs_measureAsPlainTabsDo();
-    void ruleError_showsCriticalBoxTitledError();
-
-private:
-    static void buttons_data()
+    void cleanup()
     {
+        QApplication::setPalette(m_original);
+        QCOMPARE(Dialogs::takeMessages().size(), 0);
+    }
+
+    void onOff_clicksAndKeysShowTheLastChoice_data()
+    {
+        QTest::addColumn<QList<int>>("clicks");
+        QTest::addColumn<int>("focused"); // the button a key goes to after the clicks; -1 for no key
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QByteArray>("value");
+
+        QTest::newRow("nothing") << QList<int>{} << -1 << 0 << QByteArray();
+        QTest::newRow("off, then on: off is plain again") << QList<int>{0, 1} << -1 << 0 << QByteArray("1");
+        QTest::newRow("on, then off") << QList<int>{1, 0} << -1 << 0 << QByteArray("0");
+        QTest::newRow("the selected button again") << QList<int>{0, 0} << -1 << 0 << QByteArray("0");
+        QTest::newRow("space") << QList<int>{} << 0 << int(Qt::Key_Space) << QByteArray("0");
+        // An arrow key moves the focus and the choice to the other button.
+        QTest::newRow("left from on") << QList<int>{} << 1 << int(Qt::Key_Left) << QByteArray("0");
+        QTest::newRow("right from off") << QList<int>{} << 0 << int(Qt::Key_Right) << QByteArray("1");
+        QTest::newRow("up from off") << QList<int>{} << 0 << int(Qt::Key_Up) << QByteArray("1");
+        QTest::newRow("down from on") << QList<int>{1} << 1 << int(Qt::Key_Down) << QByteArray("0");
+    }
+
+    void onOff_clicksAndKeysShowTheLastChoice()
+    {
+        QFETCH(QList<int>, clicks);
+        QFETCH(int, focused);
+        QFETCH(int, key);
+        QFETCH(QByteArray, value);
+        TweakPage page;
+        QVERIFY(page.showActive());
+        for (int button : clicks)
+            QTest::mouseClick(page.simple->optCVar(button), Qt::LeftButton);
+        if (focused >= 0) {
+            page.simple->optCVar(focused)->setFocus();
+            QTest::keyClick(page.simple->optCVar(focused), Qt::Key(key));
+            QCOMPARE(QApplication::focusWidget(), page.simple->optCVar(key == Qt::Key_Space ? focused : 1 - focused));
+        }
+        QCOMPARE(page.simpleModel.Value(), value);
+        verifyShows(page.simple, value.isEmpty() ? Shown::None : value == "1" ? Shown::On : Shown::Off);
+    }
+
+    void list_showsDecodedEntries_followsMouseAndModel_repairsARestoredValue()
+    {
+        TweakPage page;
+        QComboBox *list = page.list();
+        page.multiModel.AddCVar("Low", "25");
+        page.multiModel.AddCVar("Caf\xe9", "100"); // Windows-1252 from an old profile
+        page.multiModel.AddCVar("High", "200");
+        QCOMPARE(list->itemText(1), u"Caf\u00e9"_s);
+        QCOMPARE(list->currentIndex(), 0);
+
+        QVERIFY(page.showActive());
+        for (int position : {1, 0}) {
+            pickWithTheMouse(list, position);
+            QCOMPARE(page.multiModel.selected(), position);
+            QCOMPARE(page.multiModel.Value(), position == 1 ? QByteArray("100") : QByteArray("25"));
+        }
+
+        page.multiModel.setValue("2");
+        QCOMPARE(list->currentText(), u"High"_s);
+        page.multiModel.SetDesAsValue("25");
+        QCOMPARE(list->currentText(), u"Low"_s);
+
+        // A restored value no entry has: picking the entry that shows selected takes that entry's value again.
+        page.multi->readProperties({{u"Value"_s, "stale"}});
+        QCOMPARE(page.multiModel.Value(), QByteArray("stale"));
+        pickWithTheMouse(list, list->currentIndex());
+        QCOMPARE(page.multiModel.Value(), QByteArray("25"));
+    }
+
+    void numericBox_keysAndClipboard_data()
+    {
+        QTest::addColumn<QByteArray>("max");
+        QTest::addColumn<QByteArray>("start");
+        QTest::addColumn<QString>("clipboard");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+
+        using B = QByteArray;
+        const QString none;
+        QTest::newRow("digits into a new box") << B() << B() << none << u"1024"_s << u"1024"_s;
+        QTest::newRow("a zero after 50 passes the maximum") << B("100") << B("50") << none << u"0"_s << u"100"_s;
+        QTest::newRow("letters are swallowed") << B() << B() << none << u"1a2Bz"_s << u"12"_s;
+        QTest::newRow("non-ASCII letters") << B() << B("4") << none << u"\u00e9\u20ac"_s << u"4"_s;
+        QTest::newRow("backspace over all shows 0") << B() << B("50") << none << u"^A\b"_s << u"0"_s;
+        QTest::newRow("then a digit replaces the 0") << B() << B("50") << none << u"^A\b7"_s << u"7"_s;
+        // Pasted text reaches the model unfiltered: letters are never compared with a bound.
+        QTest::newRow("pasted letters") << B("100") << B("31") << u"abc"_s << u"^A^V"_s << u"abc"_s;
+        QTest::newRow("empty clipboard over all") << B() << B("31") << u""_s << u"^A^V"_s << u"0"_s;
+    }
+
+    void numericBox_keysAndClipboard()
+    {
+        QFETCH(QByteArray, max);
+        QFETCH(QByteArray, start);
+        QFETCH(QString, clipboard);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        TweakPage page;
+        page.textModel.setMaxValue(max);
+        if (!start.isNull())
+            page.textModel.setValue(start);
+        if (!clipboard.isNull())
+            QGuiApplication::clipboard()->setText(clipboard);
+        QVERIFY(page.showActive());
+        QLineEdit *box = page.box();
+        box->setFocus();
+        box->end(false);
+        type(box, typed);
+        QCOMPARE(box->text(), shown);
+        QCOMPARE(page.textModel.Value(), shown.toUtf8());
+    }
+
+    void accessibleNames_comeFromTheDecodedShortDescription()
+    {
+        // The controls exist before assistive technology starts; they are named when it does, and follow the model.
+        TweakPage page;
+        page.simpleModel.setShortDescription("Caf\xe9 lights");
+        page.multiModel.setShortDescription("Detail");
+        page.textModel.setShortDescription("Rate");
+        QAccessible::setActive(true);
+        const auto inactive = qScopeGuard([] { QAccessible::setActive(false); });
+        const QString cafe = u"Caf\u00e9 lights"_s;
+        QCOMPARE(page.simple->accessibleName(), cafe);
+        QCOMPARE(page.simple->optCVar(1)->accessibleName(), cafe + u": On"_s);
+        QCOMPARE(page.simple->optCVar(0)->accessibleName(), cafe + u": Off"_s);
+        QCOMPARE(page.list()->accessibleName(), u"Detail"_s);
+        QCOMPARE(page.box()->accessibleName(), u"Rate"_s);
+        page.textModel.setShortDescription("Rate limit");
+        QCOMPARE(page.box()->accessibleName(), u"Rate limit"_s);
+    }
+
+    void pageTabs_measureAsPlainTabsDo()
+    {
+        // The page tabs remember sizes; they must still be the sizes Qt gives, for every place and after a font
+        // change.
+        PageTabs remembering;
+        QTabWidget plain;
+        for (const QString &caption :
+             {u"Graphics"_s, u"Graphics (2)"_s, u"Sound"_s, u"Graphics"_s, u"A longer caption"_s}) {
+            remembering.addTab(new QWidget, caption);
+            plain.addTab(new QWidget, caption);
+        }
+        QFont larger = plain.tabBar()->font();
+        larger.setPointSizeF(larger.pointSizeF() * 2);
+        for (const QString &change : {u"none"_s, u"current tab"_s, u"font"_s}) {
+            if (change == u"current tab"_s) {
+                remembering.setCurrentIndex(3);
+                plain.setCurrentIndex(3);
+            } else if (change == u"font"_s) {
+                remembering.tabBar()->setFont(larger);
+                plain.tabBar()->setFont(larger);
+            }
+            for (int i = 0; i < plain.count(); ++i)
+                QCOMPARE(remembering.tabBar()->tabRect(i).size(), plain.tabBar()->tabRect(i).size());
+        }
+    }
+
+    void ruleError_showsCriticalBoxTitledError()
+    {
+        TweakPage page;
+        page.context.reportRuleError = [&page](const QString &message) { showRuleError(page.text, message); };
+        page.textModel.setValue("5");
+        page.textModel.setPing("US*2");
+        page.textModel.SetPing();
+        const QList<Dialogs::ShownMessage> shown = Dialogs::takeMessages();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].icon, QMessageBox::Critical);
+        QCOMPARE(shown[0].title, u"Error"_s);
+        QCOMPARE(page.box()->text(), u"5"_s);
+    }
+
+    void menu_setsOnOffDefaultAndEachPreset()
+    {
+        TweakPage page;
+        menuEntry(page.simple, "mnuOff")->trigger();
+        verifyShows(page.simple, Shown::Off);
+        menuEntry(page.simple, "mnuOn")->trigger();
+        QCOMPARE(page.simpleModel.Value(), QByteArray("1"));
+        verifyShows(page.simple, Shown::On);
+        QVERIFY(!menuEntry(page.multi, "mnuOn"));
+        QVERIFY(!menuEntry(page.text, "mnuOff"));
+
+        // Each entry applies its own text; the list's entries tell which one came.
+        for (const char *entry : {"A", "B", "C", "D"})
+            page.multiModel.AddCVar(entry, entry);
+        page.multiModel.setDefault("0");
+        page.multiModel.setPreset_Quality("1");
+        page.multiModel.setPreset_FPS("2");
+        page.multiModel.setPreset_DieHard("3");
+        const std::pair<const char *, QString> entries[] = {
+            {"mnuHighQuality", u"B"_s}, {"mnuHighFPS", u"C"_s}, {"mnuDieHardFPS", u"D"_s}, {"mnuDefault", u"A"_s}};
+        for (const auto &[entry, shown] : entries) {
+            menuEntry(page.multi, entry)->trigger();
+            QCOMPARE(page.list()->currentText(), shown);
+        }
+    }
+
+    void release_opensMenuOverCaptionOnRightButton_marksRuledTweaksOptimized_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<bool>("ruled");
         QTest::addColumn<int>("button");
-        QTest::newRow("on") << 1;
-        QTest::newRow("off") << 0;
+        QTest::addColumn<bool>("overCaption"); // or over the off button
+        QTest::addColumn<bool>("menuShown");
+        QTest::newRow("list, right") << u"cvarMulti"_s << false << int(Qt::RightButton) << true << true;
+        QTest::newRow("ruled on/off, left") << u"cvarSimple"_s << true << int(Qt::LeftButton) << true << false;
+        QTest::newRow("ruled numeric, middle") << u"cvarText"_s << true << int(Qt::MiddleButton) << true << false;
+        QTest::newRow("ruled numeric, right") << u"cvarText"_s << true << int(Qt::RightButton) << true << true;
+        QTest::newRow("ruled on/off, right over a button")
+            << u"cvarSimple"_s << true << int(Qt::RightButton) << false << false;
+    }
+
+    void release_opensMenuOverCaptionOnRightButton_marksRuledTweaksOptimized()
+    {
+        QFETCH(QString, control);
+        QFETCH(bool, ruled);
+        QFETCH(int, button);
+        QFETCH(bool, overCaption);
+        QFETCH(bool, menuShown);
+        TweakPage page;
+        if (ruled) {
+            page.simpleModel.setPing("us>6000");
+            page.textModel.setPing("ds/8");
+        }
+        QVERIFY(page.showActive());
+        auto *widget = page.window.findChild<TweakControl *>(control);
+        QWidget *target = overCaption ? static_cast<QWidget *>(caption(widget)) : page.simple->optCVar(0);
+        const QPoint at(10, 8);
+        QTest::mouseClick(target, Qt::MouseButton(button), {}, at);
+        QMenu *menu = widget->popupMenu();
+        QTRY_COMPARE(menu->isVisible(), menuShown);
+        if (menuShown)
+            QCOMPARE(menu->pos(), target->mapToGlobal(at));
+        menu->close();
+        const bool optimized = ruled && overCaption;
+        QCOMPARE(menuEntry(widget, "mnuDefault")->text(), optimized ? u"Optimized"_s : u"Default"_s);
+        QCOMPARE(menuEntry(widget, "mnuPreset")->isEnabled(), !optimized);
+        QCOMPARE(page.simpleModel.Value(), QByteArray()); // no button was selected
+        // Triggered anyway, a preset still leaves a ruled tweak alone.
+        if (ruled) {
+            widget->tweakModel()->setPreset_DieHard("1");
+            QAction *dieHard = menuEntry(widget, "mnuDieHardFPS");
+            dieHard->setEnabled(true);
+            dieHard->trigger();
+            QCOMPARE(widget->tweakModel()->Value(), QByteArray());
+        }
+    }
+
+    void menuKey_opensTheMenuFromTheFocusedChild()
+    {
+        TweakPage page;
+        QVERIFY(page.showActive());
+        for (QWidget *child : std::initializer_list<QWidget *>{page.simple->optCVar(1), page.box()}) {
+            child->setFocus();
+            QContextMenuEvent request(QContextMenuEvent::Keyboard, {2, 2}, child->mapToGlobal(QPoint(2, 2)));
+            QApplication::sendEvent(child, &request);
+            QMenu *menu = child->parentWidget()->findChild<QMenu *>(u"mnuActions"_s);
+            QTRY_VERIFY(menu->isVisible());
+            menu->close();
+        }
+    }
+
+    void mouseMove_overTheCaption_reportedInTwips()
+    {
+        TweakPage page;
+        page.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page.window));
+        for (TweakControl *control : std::initializer_list<TweakControl *>{page.simple, page.multi, page.text}) {
+            QSignalSpy moves(control, &TweakControl::MouseMove);
+            QTest::mouseMove(caption(control), {11, 6});
+            QTRY_COMPARE(moves.size(), 1);
+            QCOMPARE(moves.last(), QVariantList({qint16(0), qint16(0), 165.0f, 90.0f}));
+        }
+    }
+
+    void darkPalette_headingsMarkersAndSelectedButtonsStandOutFromThePage()
+    {
+        QApplication::setPalette(darkPalette());
+        TweakPage page;
+        const QColor window = page.window.palette().color(QPalette::Window);
+        const auto *heading = page.heading->findChild<QLabel *>(u"lblCaption"_s);
+        QVERIFY(PaletteColours::contrast(heading->palette().color(QPalette::WindowText), window) >= 4.5);
+        const QColor on = page.simple->findChild<ColorMarker *>(u"shpOn"_s)->colour();
+        const QColor off = page.simple->findChild<ColorMarker *>(u"shpOff"_s)->colour();
+        QVERIFY2(PaletteColours::contrast(on, window) >= 3, qPrintable(on.name()));
+        QVERIFY2(PaletteColours::contrast(off, window) >= 3, qPrintable(off.name()));
+        // Green stays green and red-brown stays red-brown.
+        QCOMPARE(on.hslHue(), QColor(0, 128, 0).hslHue());
+        QCOMPARE(off.hslHue(), QColor(192, 64, 0).hslHue());
+
+        page.simpleModel.clickButton(1);
+        QVERIFY(PaletteColours::contrast(page.simple->optCVar(1)->background(), window) >= 3);
+        page.simpleModel.clickButton(0);
+        QVERIFY(PaletteColours::contrast(page.simple->optCVar(0)->background(), window) >= 3);
+        QCOMPARE(page.simple->optCVar(1)->background(), plainBackground(page.simple));
+    }
+
+    void darkPalette_lockedBoxesAndOrangeTextsStayReadable()
+    {
+        Application app(m_dir.path());
+        app.state().currentProfile = u"mygame.tsm"_s;
+        const QColor lightGrey(224, 224, 224); // the locked boxes' grey on a light palette
+        QApplication::setPalette(darkPalette());
+        frmLoad load(app, nullptr);
+        const auto *installDir = load.findChild<QLineEdit *>(u"txtInstallLocation"_s);
+        const QColor grey = styleColour(installDir, "background-color");
+        QVERIFY2(PaletteColours::contrast(grey, lightGrey) > 3, "the light grey box glares on a dark window");
+        QVERIFY(PaletteColours::contrast(styleColour(installDir, "color"), grey) >= 4.5);
+        frmLocation location(app, nullptr);
+        for (const char *name : {"txtCurrent", "txtNew"}) {
+            const auto *box = location.findChild<QLineEdit *>(QLatin1String(name));
+            QColor background = styleColour(box, "background-color");
+            if (!background.isValid())
+                background = box->palette().color(QPalette::Base);
+            const QColor text = styleColour(box, "color");
+            QVERIFY2(PaletteColours::contrast(text, background) >= 4.5, name);
+            QVERIFY2(qAbs(text.hslHue() - QColor(192, 64, 0).hslHue()) <= 2, name);
+        }
+    }
+
+    void darkPalette_aboutTitleAndLinksStayReadable()
+    {
+        QApplication::setPalette(darkPalette());
+        ProgramState state;
+        state.programFolder = m_dir.path();
+        frmAbout about(state, nullptr);
+        const QColor window = about.palette().color(QPalette::Window);
+        for (const char *name : {"Label1", "lblSite", "lblEmail"}) {
+            const QColor text = styleColour(about.findChild<QLabel *>(QLatin1String(name)), "color");
+            QVERIFY2(text.isValid(), name);
+            QVERIFY2(PaletteColours::contrast(text, window) >= 4.5, qPrintable(text.name()));
+        }
     }
 };
 
-void TestTweakControls::layout_placesChildrenAtTwipPositions_data()
-{
-    QTest::addColumn<QString>("control");
-    QTest::addColumn<QString>("child");
-    QTest::addColumn<QRect>("pixels");
-
-    // Pixel edges are the twip edges / 15, rounded.
-    QTest::newRow("on/off size") << "cvarSimple" << QString() << QRect(0, 0, 207, 17);
-    QTest::newRow("off marker") << "cvarSimple" << QStringLiteral("shpOff") << QRect(18, 0, 17, 17);
-    QTest::newRow("list size") << "cvarMulti" << QString() << QRect(0, 0, 207, 37);
-    QTest::newRow("numeric size") << "cvarText" << QString() << QRect(0, 0, 207, 35);
-    QTest::newRow("box") << "cvarText" << QStringLiteral("txtValue") << QRect(0, 16, 205, 19);
-    QTest::newRow("heading caption") << "lblLabel" << QStringLiteral("lblCaption") << QRect(0, -4, 207, 25);
-}
-
-void TestTweakControls::layout_placesChildrenAtTwipPositions()
-{
-    QFETCH(QString, control);
-    QFETCH(QString, child);
-    QFETCH(QRect, pixels);
-
-    TweakPage page;
-    QWidget *widget = page.window.findChild<QWidget *>(control);
-    QVERIFY(widget);
-    if (child.isEmpty()) {
-        QCOMPARE(widget->size(), pixels.size());
-        QCOMPARE(widget->sizeHint(), pixels.size());
-        return;
-    }
-    QWidget *part = widget->findChild<QWidget *>(child);
-    QVERIFY(part);
-    QCOMPARE(part->geometry(), pixels);
-}
-
-void TestTweakControls::clicks_showTheLastClickedButton_data()
-{
-    QTest::addColumn<QList<int>>("clicks");
-    QTest::addColumn<QByteArray>("value");
-
-    QTest::newRow("none") << QList<int>{} << QByteArray();
-    QTest::newRow("on") << QList<int>{1} << QByteArray("1");
-    QTest::newRow("off") << QList<int>{0} << QByteArray("0");
-    QTest::newRow("off then on: off is plain again") << QList<int>{0, 1} << QByteArray("1");
-    QTest::newRow("on then off") << QList<int>{1, 0} << QByteArray("0");
-    QTest::newRow("selected button clicked again stays selected") << QList<int>{1, 1} << QByteArray("1");
-    QTest::newRow("off clicked again stays selected") << QList<int>{0, 0} << QByteArray("0");
-}
-
-void TestTweakControls::clicks_showTheLastClickedButton()
-{
-    QFETCH(QList<int>, clicks);
-    QFETCH(QByteArray, value);
-
-    TweakPage page;
-    page.window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&page.window));
-    for (int button : clicks)
-        QTest::mouseClick(optCVar(page.simple, button), Qt::LeftButton);
-
-    QCOMPARE(page.simpleModel.Value(), value);
-    verifyShows(page.simple, value.isEmpty() ? Shown::None : value == "1" ? Shown::On : Shown::Off);
-}
-
-void TestTweakControls::valueSetInCode_looksExactlyLikeTheClick()
-{
-    QFETCH(int, button);
-
-    TweakPage clicked;
-    TweakPage coded;
-    clicked.window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&clicked.window));
-    QTest::mouseClick(optCVar(clicked.simple, button), Qt::LeftButton);
-    optCVar(clicked.simple, button)->clearFocus();
-    coded.simpleModel.setValue(QByteArray::number(button));
-
-    QCOMPARE(coded.simpleModel.Value(), clicked.simpleModel.Value());
-    QCOMPARE(coded.simple->grab().toImage(), clicked.simple->grab().toImage());
-}
-
-// Texts other than "1" and "0" are stored, but the buttons keep showing the last value they could show.
-void TestTweakControls::otherValueText_isStoredButTheButtonsStay()
-{
-    TweakPage page;
-    page.simpleModel.setValue("0");
-    page.simpleModel.setValue(" 1");
-    QCOMPARE(page.simpleModel.Value(), QByteArray(" 1"));
-    verifyShows(page.simple, Shown::Off);
-}
-
-void TestTweakControls::spaceBar_selectsTheFocusedButton()
-{
-    QFETCH(int, button);
-
-    TweakPage page;
-    page.window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&page.window));
-    optCVar(page.simple, button)->setFocus();
-    QTest::keyClick(optCVar(page.simple, button), Qt::Key_Space);
-    QCOMPARE(page.simpleModel.Value(), QByteArray::number(button));
-    verifyShows(page.simple, button == 1 ? Shown::On : Shown::Off);
-    // Space on the selected button keeps it selected.
-    QTest::keyClick(optCVar(page.simple, button), Qt::Key_Space);
-    verifyShows(page.simple, button == 1 ? Shown::On : Shown::Off);
-}
-
-void TestTweakControls::arrowKey_movesFocusAndSelectionToTheOtherButton_data()
-{
-    QTest::addColumn<int>("from");
-    QTest::addColumn<int>("key");
-    for (int from : {1, 0}) {
-        for (const auto &[name, key] : {std::pair{"left", Qt::Key_Left}, std::pair{"right", Qt::Key_Right},
-                                        std::pair{"up", Qt::Key_Up}, std::pair{"down", Qt::Key_Down}}) {
-            QTest::addRow("%s from %s", name, from == 1 ? "on" : "off") << from << int(key);
-        }
-    }
-}
-
-void TestTweakControls::arrowKey_movesFocusAndSelectionToTheOtherButton()
-{
-    QFETCH(int, from);
-    QFETCH(int, key);
-
-    TweakPage page;
-    page.window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&page.window));
-    optCVar(page.simple, from)->setFocus();
-    QTest::keyClick(optCVar(page.simple, from), Qt::Key(key));
-
-    const int to = 1 - from;
-    QCOMPARE(QApplication::focusWidget(), optCVar(page.simple, to));
-    QCOMPARE(page.simpleModel.Value(), QByteArray::number(to));
-    verifyShows(page.simple, to == 1 ? Shown::On : Shown::Off);
-}
-
-void TestTweakControls::tab_reachesEveryControlInPageOrder()
-{
-    TweakPage page;
-    page.window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&page.window));
-    optCVar(page.simple, 1)->setFocus();
-
-    const QList<QWidget *> order{optCVar(page.simple, 1), optCVar(page.simple, 0), cmbValue(page.multi),
-                                 txtValue(page.text)};
-    for (qsizetype i = 1; i < order.size(); ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), order[i]);
-    }
-    // Tabbing through selects nothing.
-    QCOMPARE(page.simpleModel.Value(), QByteArray());
-}
-
-void TestTweakControls::newList_showsEntriesWithTheFirstSelected()
-{
-    TweakPage page;
-    QCOMPARE(cmbValue(page.multi)->count(), 0);
-    page.multiModel.AddCVar("Low", "25");
-    page.multiModel.AddCVar("Caf\xe9", "100"); // Windows-1252 from an old profile
-    QComboBox *list = cmbValue(page.multi);
-    QCOMPARE(list->count(), 2);
-    QCOMPARE(list->itemText(0), QStringLiteral("Low"));
-    QCOMPARE(list->itemText(1), QStringLiteral("Caf\u00e9"));
-    QCOMPARE(list->currentIndex(), 0);
-    QCOMPARE(page.multiModel.Value(), QByteArray("25"));
-}
-
-void TestTweakControls::pickingWithTheMouse_setsTheValueText()
-{
-    TweakPage page;
-    page.multiModel.AddCVar("Low", "25");
-    page.multiModel.AddCVar("High", "100");
-    page.window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&page.window));
-    QComboBox *list = cmbValue(page.multi);
-
-    for (int position : {1, 0}) {
-        list->showPopup();
-        QAbstractItemView *view = list->view();
-        QTRY_VERIFY(view->isVisible());
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
-                          view->visualRect(view->model()->index(position, 0)).center());
-        QTRY_VERIFY(!view->isVisible());
-        QCOMPARE(list->currentIndex(), position);
-        QCOMPARE(page.multiModel.selected(), position);
-        QCOMPARE(page.multiModel.Value(), position == 1 ? QByteArray("100") : QByteArray("25"));
-    }
-}
-
-void TestTweakControls::arrowKeysOnTheList_pickEntries()
-{
-    TweakPage page;
-    for (const char *entry : {"Low", "Mid", "High"})
-        page.multiModel.AddCVar(entry, QByteArray(entry).toLower());
-    page.window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&page.window));
-    cmbValue(page.multi)->setFocus();
-
-    QTest::keyClick(cmbValue(page.multi), Qt::Key_Down);
-    QCOMPARE(page.multiModel.Value(), QByteArray("mid"));
-    QTest::keyClick(cmbValue(page.multi), Qt::Key_End);
-    QCOMPARE(page.multiModel.Value(), QByteArray("high"));
-    QTest::keyClick(cmbValue(page.multi), Qt::Key_Up);
-    QCOMPARE(page.multiModel.Value(), QByteArray("mid"));
-    QCOMPARE(cmbValue(page.multi)->currentText(), QStringLiteral("Mid"));
-}
-
-void TestTweakControls::modelSelection_showsInTheList()
-{
-    TweakPage page;
-    page.multiModel.AddCVar("Low", "25");
-    page.multiModel.AddCVar("High", "100");
-    QComboBox *list = cmbValue(page.multi);
-
-    page.multiModel.setValue("1");
-    QCOMPARE(list->currentText(), QStringLiteral("High"));
-    page.multiModel.SetDesAsValue("25");
-    QCOMPARE(list->currentText(), QStringLiteral("Low"));
-    page.multiModel.pick(1);
-    page.multiModel.AddCVar("Ultra", "200");
-    QCOMPARE(list->count(), 3);
-    QCOMPARE(list->currentIndex(), 0);
-    QCOMPARE(page.multiModel.Value(), QByteArray("25"));
-}
-
-void TestTweakControls::pickingTheSelectedEntryAgain_repairsARestoredValue()
-{
-    TweakPage page;
-    page.multiModel.AddCVar("Low", "25");
-    page.multiModel.AddCVar("High", "100");
-    page.multi->readProperties({{QStringLiteral("Value"), "stale"}});
-    QCOMPARE(page.multiModel.Value(), QByteArray("stale"));
-    QCOMPARE(cmbValue(page.multi)->currentIndex(), 0);
-
-    QSignalSpy activated(cmbValue(page.multi), &QComboBox::activated);
-    page.window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&page.window));
-    QComboBox *list = cmbValue(page.multi);
-    list->showPopup();
-    QTRY_VERIFY(list->view()->isVisible());
-    QTest::mouseClick(list->view()->viewport(), Qt::LeftButton, {},
-                      list->view()->visualRect(list->view()->model()->index(0, 0)).center());
-    QCOMPARE(activated.size(), 1);
-    QCOMPARE(page.multiModel.Value(), QByteArray("25"));
-}
-
-void TestTweakControls::readProperties_showsCaptionAndBoxButNotOnOffValue()
-{
-    TweakPage page;
-    page.simple->readProperties({{QStringLiteral("Value"), "1"}, {QStringLiteral("ShortDescription"), "Shadows"}});
-    QCOMPARE(caption(page.simple)->text(), QStringLiteral("Shadows"));
-    QCOMPARE(page.simpleModel.Value(), QByteArray("1"));
-    verifyShows(page.simple, Shown::None);
-
-    // MaxValue comes later in the store's order, so the box keeps the unbounded text.
-    page.text->readProperties({{QStringLiteral("Value"), "250"},
-                               {QStringLiteral("MaxValue"), "100"},
-                               {QStringLiteral("ShortDescription"), "Rate"}});
-    QCOMPARE(caption(page.text)->text(), QStringLiteral("Rate"));
-    QCOMPARE(txtValue(page.text)->text(), QStringLiteral("250"));
-    QCOMPARE(page.textModel.MaxValue(), QByteArray("100"));
-}
-
-void TestTweakControls::writeProperties_takesCaptionAndTypedBoxText()
-{
-    TweakPage page;
-    page.textModel.setShortDescription("Rate");
-    page.window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&page.window));
-    txtValue(page.text)->setFocus();
-    QTest::keyClicks(txtValue(page.text), QStringLiteral("42"));
-
-    PropertyStore store;
-    page.text->writeProperties(store);
-    QCOMPARE(store.value(QStringLiteral("Value")), QByteArray("42"));
-    QCOMPARE(store.value(QStringLiteral("ShortDescription")), QByteArray("Rate"));
-    QVERIFY(store.contains(QStringLiteral("MinValue")));
-}
-
-void TestTweakControls::accessibleNames_comeFromTheDecodedShortDescription()
-{
-    // The controls exist before assistive technology starts; they are named when it does, and follow the model.
-    TweakPage page;
-    page.simpleModel.setShortDescription("Caf\xe9 lights");
-    page.multiModel.setShortDescription("Detail");
-    page.textModel.setShortDescription("Rate");
-    QAccessible::setActive(true);
-    const auto inactive = qScopeGuard([] { QAccessible::setActive(false); });
-    const QString cafe = QStringLiteral("Caf\u00e9 lights");
-    QCOMPARE(caption(page.simple)->text(), cafe);
-    QCOMPARE(page.simple->accessibleName(), cafe);
-    QCOMPARE(optCVar(page.simple, 1)->accessibleName(), cafe + QStringLiteral(": On"));
-    QCOMPARE(optCVar(page.simple, 0)->accessibleName(), cafe + QStringLiteral(": Off"));
-    QCOMPARE(cmbValue(page.multi)->accessibleName(), QStringLiteral("Detail"));
-    QCOMPARE(txtValue(page.text)->accessibleName(), QStringLiteral("Rate"));
-    page.textModel.setShortDescription("Rate limit");
-    QCOMPARE(txtValue(page.text)->accessibleName(), QStringLiteral("Rate limit"));
-}
-
-void TestTweakControls::heading_showsValueInBoldColouredCaptionAboveARule()
-{
-    TweakPage page;
-    page.heading->setValue(QStringLiteral("Video"));
-    QLabel *label = page.heading->findChild<QLabel *>(QStringLiteral("lblCaption"));
-    QCOMPARE(label->text(), QStringLiteral("Video"));
-    QVERIFY(label->font().bold());
-    QCOMPARE(label->font().pointSizeF(), 12.0);
-    QCOMPARE(label->palette().color(QPalette::WindowText), QColor(192, 64, 0));
-
-    PropertyStore store;
-    page.heading->writeProperties(store);
-    QCOMPARE(store.value(QStringLiteral("Value")), QByteArray("Video"));
-
-    // The rule runs along y = 16 px under the whole heading, beyond the caption's text.
-    const QImage image = page.heading->grab().toImage();
-    const QColor rule = page.heading->palette().color(QPalette::WindowText);
-    QCOMPARE(image.pixelColor(200, 16), rule);
-    QVERIFY(image.pixelColor(200, 14) != rule);
-}
-
-void TestTweakControls::ruleError_showsCriticalBoxTitledError()
-{
-    TweakPage page;
-    page.context.reportRuleError = [&page](const QString &message) { showRuleError(page.text, message); };
-    page.textModel.setValue("5");
-    page.textModel.setPing("US*2");
-    page.textModel.SetPing();
-
-    const QList<Dialogs::ShownMessage> shown = Dialogs::takeMessages();
-    QCOMPARE(shown.size(), 1);
-    QCOMPARE(shown[0].icon, QMessageBox::Critical);
-    QCOMPARE(shown[0].title, QStringLiteral("Error"));
-    QCOMPARE(shown[0].text, QStringLiteral("Decimal value detected in condition: US|*|2. Please avoid using decimal "
-                                           "value's."));
-    QCOMPARE(txtValue(page.text)->text(), QStringLiteral("5"));
-}
-
 QTEST_MAIN(TestTweakControls)
-void TestTweakControls::pageTabs_measureAsPlainTabsDo()
-{
-    // The page tabs remember sizes; they must still be the sizes Qt gives, for every place and after a font change.
-    PageTabs remembering;
-    QTabWidget plain;
-    const QStringList captions = {QStringLiteral("Graphics"), QStringLiteral("Graphics (2)"), QStringLiteral("Sound"),
-                                  QStringLiteral("Graphics"), QStringLiteral("A much longer network caption")};
-    for (const QString &caption : captions) {
-        remembering.addTab(new QWidget, caption);
-        plain.addTab(new QWidget, caption);
-    }
-    const auto sameSizes = [&] {
-        for (int i = 0; i < captions.size(); ++i) {
-            if (remembering.tabBar()->tabRect(i).size() != plain.tabBar()->tabRect(i).size())
-                return false;
-        }
-        return true;
-    };
-    QVERIFY(sameSizes());
-    remembering.setCurrentIndex(3);
-    plain.setCurrentIndex(3);
-    QVERIFY(sameSizes());
-    QFont larger = remembering.tabBar()->font();
-    larger.setPointSizeF(larger.pointSizeF() * 2);
-    remembering.tabBar()->setFont(larger);
-    plain.tabBar()->setFont(larger);
-    QVERIFY(sameSizes());
-}
-
 #include "tst_tweakcontrols.moc"

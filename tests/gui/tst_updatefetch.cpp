@@ -4,44 +4,48 @@
 #include "app/widgets/frmload.h"
 #include "app/widgets/platform.h"
 #include "app/widgets/updatefetch.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QListWidget>
-#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
-#include <algorithm>
 #include <functional>
 #include <memory>
 
 using namespace Tunesmith;
+using namespace Qt::StringLiterals;
 
 namespace
 {
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
+// How long the start-up may wait for a bad update server: the fetch gives up after five seconds, and the rest of
+// the start-up takes a few milliseconds.
+constexpr qint64 startupLimitMs = 5500;
 
 QByteArray ok(const QByteArray &body)
 {
-    return "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " + QByteArray::number(body.size()) +
-           "\r\nConnection: close\r\n\r\n" + body;
+    return "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" +
+           body;
+}
+
+QByteArray redirect(const QByteArray &location)
+{
+    return "HTTP/1.1 302 Found\r\nLocation: " + location + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
 }
 
 // A web server on 127.0.0.1 in the test process, answering each request by hand: answer(path) gives the raw
-// response, or "" to keep the connection open without a word.
+// response, after which the connection closes; "" keeps the connection open without a word.
 class HttpStub : public QObject
 {
 public:
     std::function<QByteArray(const QByteArray &path)> answer;
+    bool trickle = false; // answers 200 and then one byte every 100 ms, for ever
     QList<QByteArray> paths;
 
     HttpStub()
@@ -54,11 +58,16 @@ public:
                     *request += socket->readAll();
                     if (!request->contains("\r\n\r\n"))
                         return;
-                    const QList<QByteArray> words = request->left(request->indexOf("\r\n")).split(' ');
-                    const QByteArray path = words.value(1);
-                    paths << path;
+                    paths << request->left(request->indexOf("\r\n")).split(' ').value(1);
                     request->clear();
-                    const QByteArray response = answer ? answer(path) : QByteArray();
+                    if (trickle) {
+                        socket->write("HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\n\r\n[");
+                        auto *timer = new QTimer(socket);
+                        connect(timer, &QTimer::timeout, socket, [socket] { socket->write("1"); });
+                        timer->start(100);
+                        return;
+                    }
+                    const QByteArray response = answer ? answer(paths.last()) : QByteArray();
                     if (response.isEmpty())
                         return;
                     // One answer a connection ("Connection: close"): a request sent into the closing socket
@@ -72,10 +81,16 @@ public:
     }
 
     bool listen() { return m_server.listen(QHostAddress::LocalHost); }
-    QString url(const QString &path) const
+    QString url(const QString &path = u"/update.txt"_s) const
     {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path);
+        return u"http://127.0.0.1:%1%2"_s.arg(m_server.serverPort()).arg(path);
     }
+    void serve(const QByteArray &response)
+    {
+        answer = [response](const QByteArray &) { return response; };
+    }
+    // Every request asked for path (the network layer may send one again on a new connection).
+    bool onlyAskedFor(const QByteArray &path) const { return !paths.isEmpty() && paths.count(path) == paths.size(); }
 
 private:
     QTcpServer m_server;
@@ -83,6 +98,8 @@ private:
 
 } // namespace
 
+// The update check's fetch and its start-up, against our stub server and against servers that hang, trickle, flood,
+// drop, redirect, or list profile names that would leave the profiles folder.
 class TestUpdateFetch : public QObject
 {
     Q_OBJECT
@@ -92,31 +109,30 @@ private:
     std::unique_ptr<HttpStub> m_http;
     ProgramState m_state;
 
-    void serve(const QByteArray &body)
+    void pointSettingsAt(const QString &url, const QByteArray &more = {})
     {
-        m_http->answer = [body](const QByteArray &) { return ok(body); };
+        QVERIFY(writeAll(m_state.settingsPath(), more + "updateurl|" + url.toUtf8() + "\r\n"));
     }
-    // Every request asked for path (the network layer may send one again on a new connection).
-    bool onlyAskedFor(const QByteArray &path) const
+    std::optional<QByteArray> fetch(const QString &path = u"/update.txt"_s, qint64 maxBytes = 1 << 20)
     {
-        return !m_http->paths.isEmpty() &&
-               std::all_of(m_http->paths.begin(), m_http->paths.end(), [&](const QByteArray &p) { return p == path; });
-    }
-    void pointSettingsAt(const QString &url)
-    {
-        QVERIFY(writeFile(m_state.settingsPath(), "upload|0\r\nupdateurl|" + url.toUtf8() + "\r\n"));
+        return fetchManifest(QUrl(m_http->url(path)), 5000, maxBytes);
     }
 
 private Q_SLOTS:
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
         m_state = ProgramState();
         m_state.programFolder = m_dir->path();
-        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("profiles")));
+        QVERIFY(QDir(m_dir->path()).mkdir(u"profiles"_s));
+        QVERIFY(writeAll(m_state.profilesPath() + u"/Game.tsm"_s, QByteArray(600, 'x'))); // listed at start-up
         m_http = std::make_unique<HttpStub>();
         QVERIFY(m_http->listen());
+        Dialogs::setRecording(true);
+        Dialogs::takeMessages();
+        Platform::setRecording(true);
+        Platform::setStartSucceeds(true);
+        Platform::takeStartedPrograms();
     }
 
     void cleanup()
@@ -125,46 +141,56 @@ private Q_SLOTS:
         m_dir.reset();
     }
 
-    void fetch_wholeTextOfManifest()
+    void fetch_givesWholeTextOrNothingOnErrorStatus()
     {
-        const QByteArray body = "[104]\r\n[1-1-2004|a.tsm]\r\n";
-        serve(body);
-        const auto text = fetchManifest(QUrl(m_http->url(QStringLiteral("/update.txt"))));
-        QVERIFY(text);
-        QCOMPARE(*text, body);
-        QVERIFY(onlyAskedFor("/update.txt"));
+        const QByteArray manifest = "[104]\r\n[1-1-2004|a.tsm]\r\n";
+        m_http->serve(ok(manifest));
+        QCOMPARE(fetch().value_or("(nothing)"), manifest);
+        for (const char *status : {"404 Not Found", "500 Oops"}) {
+            m_http->serve("HTTP/1.1 " + QByteArray(status) + "\r\nContent-Length: 5\r\nConnection: close\r\n\r\n[104]");
+            QVERIFY(!fetch());
+        }
+        QVERIFY(m_http->onlyAskedFor("/update.txt"));
     }
 
-    void fetch_httpErrorStatus_givesNothing_data()
+    void fetch_tooLarge_givesNothing()
     {
-        QTest::addColumn<QByteArray>("response");
-        QTest::newRow("404") << QByteArray(
-            "HTTP/1.1 404 Not Found\r\nContent-Length: 5\r\nConnection: close\r\n\r\n[104]");
-        QTest::newRow("500") << QByteArray("HTTP/1.1 500 Oops\r\nContent-Length: 5\r\nConnection: close\r\n\r\n[104]");
+        const QByteArray body(10 << 20, '[');
+        // With its length announced, and without: until the connection closes.
+        for (const QByteArray &response : {ok(body), "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + body}) {
+            m_http->serve(response);
+            QVERIFY(!fetch());
+            // The same answer is taken whole under a higher limit; the limit itself is still taken, a byte less not.
+            QCOMPARE(fetch(u"/update.txt"_s, 11 << 20).value_or(QByteArray()).size(), body.size());
+            QVERIFY(fetch(u"/update.txt"_s, body.size()));
+            QVERIFY(!fetch(u"/update.txt"_s, body.size() - 1));
+        }
     }
 
-    void fetch_httpErrorStatus_givesNothing()
+    void fetch_followsRedirects_upToThree()
     {
-        QFETCH(QByteArray, response);
-        m_http->answer = [response](const QByteArray &) { return response; };
-        QVERIFY(!fetchManifest(QUrl(m_http->url(QStringLiteral("/update.txt")))));
+        // /r0 -> /r1 -> /r2 -> ...: the highest number asked for counts the redirects followed (a request the
+        // network layer sends again is no new hop).
+        int answerAt = 2;
+        m_http->answer = [&](const QByteArray &path) {
+            const int hop = path.mid(2).toInt();
+            return hop == answerAt ? ok("[103]") : redirect("/r" + QByteArray::number(hop + 1));
+        };
+        QCOMPARE(fetch(u"/r0"_s).value_or(QByteArray()), QByteArray("[103]"));
+        answerAt = -1;
+        m_http->paths.clear();
+        QVERIFY(!fetch(u"/r0"_s));
+        int highest = -1;
+        for (const QByteArray &path : std::as_const(m_http->paths))
+            highest = std::max(highest, path.mid(2).toInt());
+        QCOMPARE(highest, 3);
     }
 
-    void fetch_serverNeverAnswers_givesUpAfterTimeout()
+    void fetch_otherSchemeOrNothingListening_givesNothingAtOnce()
     {
-        m_http->answer = [](const QByteArray &) { return QByteArray(); };
-        QElapsedTimer clock;
-        clock.start();
-        const auto text = fetchManifest(QUrl(m_http->url(QStringLiteral("/update.txt"))));
-        const qint64 elapsed = clock.elapsed();
-        qInfo("gave up after %lld ms", elapsed);
-        QVERIFY(!text);
-        QVERIFY2(elapsed >= 4500 && elapsed < 6500, qPrintable(QString::number(elapsed)));
-    }
-
-    void fetch_nothingListening_givesNothingAtOnce()
-    {
-        const QUrl url(m_http->url(QStringLiteral("/update.txt")));
+        QVERIFY(!fetchManifest(QUrl::fromLocalFile(QStringLiteral(__FILE__))));
+        QVERIFY(!fetchManifest(QUrl()));
+        const QUrl url(m_http->url());
         m_http.reset(); // the port is closed now
         QElapsedTimer clock;
         clock.start();
@@ -172,144 +198,98 @@ private Q_SLOTS:
         QVERIFY(clock.elapsed() < 3000);
     }
 
-    void fetch_tooLarge_givesNothing_data()
-    {
-        QTest::addColumn<bool>("announced");
-        QTest::newRow("length announced") << true;
-        QTest::newRow("until the connection closes") << false;
-    }
-
-    void fetch_tooLarge_givesNothing()
-    {
-        QFETCH(bool, announced);
-        const QByteArray body(10 << 20, '[');
-        m_http->answer = [&](const QByteArray &) {
-            return announced ? ok(body) : "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + body;
-        };
-        QElapsedTimer clock;
-        clock.start();
-        QVERIFY(!fetchManifest(QUrl(m_http->url(QStringLiteral("/update.txt")))));
-        qInfo("refused after %lld ms", clock.elapsed());
-        // The same answer is taken whole under a higher limit.
-        const auto text = fetchManifest(QUrl(m_http->url(QStringLiteral("/update.txt"))), 5000, 11 << 20);
-        QVERIFY(text);
-        QCOMPARE(text->size(), body.size());
-        // The limit itself is still taken; one byte more is not.
-        QVERIFY(fetchManifest(QUrl(m_http->url(QStringLiteral("/update.txt"))), 5000, body.size()));
-        QVERIFY(!fetchManifest(QUrl(m_http->url(QStringLiteral("/update.txt"))), 5000, body.size() - 1));
-    }
-
-    void fetch_followsARedirect()
-    {
-        m_http->answer = [this](const QByteArray &path) {
-            if (path == "/old.txt") {
-                return "HTTP/1.1 301 Moved\r\nLocation: " + m_http->url(QStringLiteral("/update.txt")).toUtf8() +
-                       "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
-            }
-            return ok("[103]");
-        };
-        const auto text = fetchManifest(QUrl(m_http->url(QStringLiteral("/old.txt"))));
-        QVERIFY(text);
-        QCOMPARE(*text, QByteArray("[103]"));
-    }
-
-    void fetch_endlessRedirects_givesUpAfterThree()
-    {
-        // /r0 -> /r1 -> /r2 -> ...: the highest number asked for counts the redirects followed (a request the
-        // network layer sends again is no new hop).
-        m_http->answer = [this](const QByteArray &path) {
-            const int hop = path.mid(2).toInt();
-            return "HTTP/1.1 302 Found\r\nLocation: " + m_http->url(QStringLiteral("/r%1").arg(hop + 1)).toUtf8() +
-                   "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
-        };
-        QElapsedTimer clock;
-        clock.start();
-        QVERIFY(!fetchManifest(QUrl(m_http->url(QStringLiteral("/r0")))));
-        QVERIFY(clock.elapsed() < 3000);
-        int highest = -1;
-        for (const QByteArray &path : std::as_const(m_http->paths))
-            highest = std::max(highest, path.mid(2).toInt());
-        QCOMPARE(highest, 3);
-    }
-
-    void fetch_otherSchemes_areNeverRead()
-    {
-        QVERIFY(writeFile(m_dir->filePath(QStringLiteral("update.txt")), "[104]"));
-        QVERIFY(!fetchManifest(QUrl::fromLocalFile(m_dir->filePath(QStringLiteral("update.txt")))));
-        QVERIFY(!fetchManifest(QUrl()));
-    }
-
-    void manifestUrl_settingsLineOverridesOurs_data()
-    {
-        QTest::addColumn<QByteArray>("settings");
-        QTest::addColumn<QString>("url");
-        const QString ours = QStringLiteral("http://updates.tunesmith.invalid/update.txt");
-        QTest::newRow("no settings file") << QByteArray() << ours;
-        QTest::newRow("no line") << QByteArray("upload|5\r\n") << ours;
-        QTest::newRow("one line") << QByteArray("updateurl|http://a.test/update.txt\r\n")
-                                  << QStringLiteral("http://a.test/update.txt");
-        QTest::newRow("last line wins") << QByteArray("updateurl|http://a.test/1.txt\nupdateurl|http://b.test/2.txt")
-                                        << QStringLiteral("http://b.test/2.txt");
-        QTest::newRow("empty value ignored")
-            << QByteArray("updateurl|http://a.test/1.txt\r\nupdateurl|\r\n") << QStringLiteral("http://a.test/1.txt");
-        QTest::newRow("leading space is another key") << QByteArray(" updateurl|http://a.test/1.txt\r\n") << ours;
-    }
-
     void manifestUrl_settingsLineOverridesOurs()
     {
-        QFETCH(QByteArray, settings);
-        QFETCH(QString, url);
-        if (!settings.isNull())
-            QVERIFY(writeFile(m_state.settingsPath(), settings));
-        QCOMPARE(manifestUrl(m_state), url);
+        const QString ours = u"http://updates.tunesmith.invalid/update.txt"_s;
+        QCOMPARE(manifestUrl(m_state), ours); // no settings file
+        // The last line wins; an empty value is none; with a space before it, the key is another.
+        const std::pair<QByteArray, QString> lines[] = {
+            {"updateurl|http://a.test/1.txt\nupdateurl|http://b.test/2.txt", u"http://b.test/2.txt"_s},
+            {"updateurl|http://a.test/1.txt\r\nupdateurl|\r\n", u"http://a.test/1.txt"_s},
+            {" updateurl|http://a.test/1.txt\r\n", ours}};
+        for (const auto &[settings, url] : lines) {
+            QVERIFY(writeAll(m_state.settingsPath(), settings));
+            QCOMPARE(manifestUrl(m_state), url);
+        }
     }
 
-    void runUpdateCheck_decidesFromFetchedManifest_data()
+    void runUpdateCheck_namesLeavingTheProfilesFolder_areNeverLookedUp_data()
     {
-        QTest::addColumn<QByteArray>("manifest");
-        QTest::addColumn<bool>("needed");
-        QTest::newRow("newer release") << QByteArray("[104]") << true;
-        QTest::newRow("same release") << QByteArray("[103]") << false;
-        QTest::newRow("profile missing here") << QByteArray("[103]\r\n[1-1-2004|a.tsm]\r\n") << true;
-        QTest::newRow("garbage") << QByteArray("<html><body>Not here</body></html>") << false;
-        QTest::newRow("empty") << QByteArray() << false;
+        QTest::addColumn<QByteArray>("name");
+        QTest::newRow("parent folders") << QByteArray("../../x.tsm");
+        QTest::newRow("parent folder of the program") << QByteArray("../missing.tsm");
+        QTest::newRow("absolute path") << QByteArray("/tmp/tunesmith-missing/x.tsm");
+        QTest::newRow("backslashes") << QByteArray("..\\..\\x.tsm");
+        QTest::newRow("a folder inside") << QByteArray("sub/x.tsm");
+        QTest::newRow("dot dot") << QByteArray("..");
+        QTest::newRow("dot") << QByteArray(".");
+        QTest::newRow("NUL byte") << QByteArray("x.tsm\0/../../y", 14);
+        QTest::newRow("empty") << QByteArray();
     }
 
-    void runUpdateCheck_decidesFromFetchedManifest()
+    void runUpdateCheck_namesLeavingTheProfilesFolder_areNeverLookedUp()
     {
-        QFETCH(QByteArray, manifest);
-        QFETCH(bool, needed);
-        serve(manifest);
-        pointSettingsAt(m_http->url(QStringLiteral("/update.txt")));
-        QCOMPARE(runUpdateCheck(m_state), needed);
-        QVERIFY(onlyAskedFor("/update.txt"));
+        // A plain name of a missing profile asks for an update; each of these names points at a file that does not
+        // exist either, so an update here would mean the name was looked up.
+        QFETCH(QByteArray, name);
+        pointSettingsAt(m_http->url(u"/our updates/update.txt"_s));
+        m_http->serve(ok("[103]\r\n[1-1-2030|" + name + "]\r\n"));
+        QVERIFY(!runUpdateCheck(m_state));
+        m_http->serve(ok("[103]\r\n[1-1-2030|missing.tsm]\r\n"));
+        QVERIFY(runUpdateCheck(m_state));
+        QVERIFY(m_http->onlyAskedFor("/our%20updates/update.txt")); // spaces in the address are sent as %20
+    }
+
+    void startup_badServer_goesOnWithinSeconds_data()
+    {
+        QTest::addColumn<QByteArray>("response");
+        QTest::addColumn<bool>("trickle");
+        QTest::newRow("hangs") << QByteArray() << false;
+        QTest::newRow("trickles") << QByteArray() << true;
+        QTest::newRow("sends 100 MB") << "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + QByteArray(100 << 20, '[')
+                                      << false;
+        QTest::newRow("drops the connection")
+            << QByteArray("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n[104]") << false;
+        QTest::newRow("speaks no HTTP") << QByteArray(5000, '\xff') << false;
+        QTest::newRow("redirects to itself") << redirect("/update.txt") << false;
+        QTest::newRow("redirects to a file") << redirect("file:///etc/hostname") << false;
+    }
+
+    void startup_badServer_goesOnWithinSeconds()
+    {
+        QFETCH(QByteArray, response);
+        QFETCH(bool, trickle);
+        m_http->serve(response);
+        m_http->trickle = trickle;
+        pointSettingsAt(m_http->url());
+        Application app(m_state.programFolder);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(app.start());
+        const qint64 elapsed = clock.elapsed();
+        qInfo("start-up went on after %lld ms", elapsed);
+        QVERIFY2(elapsed < startupLimitMs, qPrintable(QString::number(elapsed)));
+        if (response.isEmpty()) // the fetch waits its five seconds for an answer that never ends
+            QVERIFY2(elapsed >= 4500, qPrintable(QString::number(elapsed)));
+        QVERIFY(!m_http->paths.isEmpty());
+        // No update was started: the start-up window lists the profile.
+        QVERIFY(Platform::takeStartedPrograms().isEmpty());
+        QVERIFY(Dialogs::takeMessages().isEmpty());
+        QCOMPARE(app.loadWindow()->findChild<QListWidget *>(u"lstLoad"_s)->count(), 1);
     }
 
     void startup_updateNeededButNoUpdater_tellsThePlayerAndGoesOn()
     {
-        serve("[104]");
-        QVERIFY(writeFile(m_state.settingsPath(),
-                          "update|1\r\nupdateurl|" + m_http->url(QStringLiteral("/update.txt")).toUtf8() + "\r\n"));
-        QVERIFY(writeFile(m_state.profilesPath() + QStringLiteral("/Game.tsm"), QByteArray(600, 'x')));
-        Dialogs::setRecording(true);
-        Platform::setRecording(true);
+        m_http->serve(ok("[104]"));
+        pointSettingsAt(m_http->url(), "update|1\r\n");
         Platform::setStartSucceeds(false);
         Application app(m_state.programFolder);
         QVERIFY(app.start());
         const auto messages = Dialogs::takeMessages();
         QCOMPARE(messages.size(), 1);
-        QVERIFY(messages[0].text.contains(QStringLiteral("Update.exe")));
-        QVERIFY(app.loadWindow());
-        QCOMPARE(app.loadWindow()->findChild<QListWidget *>(QStringLiteral("lstLoad"))->count(), 1);
-        QVERIFY(onlyAskedFor("/update.txt"));
-    }
-
-    void runUpdateCheck_spacesInUrlAreSentAsPercent20()
-    {
-        serve("[104]");
-        pointSettingsAt(m_http->url(QStringLiteral("/our updates/update.txt")));
-        QVERIFY(runUpdateCheck(m_state));
-        QVERIFY(onlyAskedFor("/our%20updates/update.txt"));
+        QVERIFY(messages[0].text.contains(u"Update.exe"_s));
+        QCOMPARE(app.loadWindow()->findChild<QListWidget *>(u"lstLoad"_s)->count(), 1);
+        QVERIFY(m_http->onlyAskedFor("/update.txt"));
     }
 };
 

@@ -1,3 +1,0 @@
-tunesmith_gui_test(tweakcontrols)
-tunesmith_gui_test(tweakmenu)
-tunesmith_gui_test(numericbox)

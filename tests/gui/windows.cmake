@@ -1,1 +1,0 @@
-tunesmith_gui_test(mainpath)
