@@ -15,8 +15,6 @@
 
 #include <csignal>
 #include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 using namespace Tunesmith;
 
@@ -224,29 +222,6 @@ private Q_SLOTS:
             QCOMPARE(m_state.uploadSpeed, 1000);
         }
         QCOMPARE(SaveFileFaults::attempts(), 1);
-    }
-
-    void readOnlyFolder_saveFailsWithReason()
-    {
-        if (geteuid() == 0)
-            QSKIP("Permissions do not bind root; the injected open fault above stands in for a read-only folder");
-        QVERIFY(QFile::setPermissions(m_install, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-        QString error;
-        const bool written = save(&error);
-        QFile::setPermissions(m_install, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        QVERIFY(!written);
-        QVERIFY2(error.contains(m_config), qPrintable(error));
-        QCOMPARE(readAll(m_config), oldConfig);
-    }
-
-    void configIsANamedPipe_saveRefusesWithoutBlocking()
-    {
-        QVERIFY(QFile::remove(m_config));
-        QVERIFY(mkfifo(QFile::encodeName(m_config).constData(), 0600) == 0);
-        QString error;
-        QVERIFY(!save(&error));
-        QVERIFY2(error.contains(QStringLiteral("not a regular file")), qPrintable(error));
-        QVERIFY(!QFileInfo(m_config).isFile());
     }
 
     void commandLine_diskFull_exitsOneWithReason_data()
