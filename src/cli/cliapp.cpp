@@ -12,6 +12,7 @@
 #include "gameconfig/presets.h"
 #include "gameconfig/savepreview.h"
 #include "jsonwriter.h"
+#include "loader/installhints.h"
 #include "loader/loadedprofile.h"
 
 #include <QDir>
@@ -179,6 +180,8 @@ void writeJson(const LoadedProfile &profile, const ProgramState &state, QTextStr
     json.bytes(state.syntax.middle);
     json.key("suffix");
     json.bytes(state.syntax.suffix);
+    json.key("looseSpacing");
+    json.boolean(state.syntax.looseSpacing);
     json.endObject();
     json.key("installDir");
     json.value(state.installDir);
@@ -453,6 +456,9 @@ int runShowOrSave(const Request &request, const QString &programFolder, Teardown
     state.currentProfile = profileFileName(path);
     state.installDir =
         request.installDir ? *request.installDir : Settings::storedInstallDir(state, state.currentProfile);
+    // As the start-up window does, a profile's install hints stand in for a directory never chosen.
+    if (!request.installDir && state.installDir.isEmpty())
+        state.installDir = InstallHints::findForProfile(path, QProcessEnvironment::systemEnvironment());
     if (request.speeds) {
         state.uploadSpeed = request.speeds->first;
         state.downloadSpeed = request.speeds->second;

@@ -1,6 +1,6 @@
 # Files, config merge and save, settings, update decision, speed units and the command-line tool.
 tunesmith_core_test(textfiles)
-tunesmith_core_test(configmerge core/literalmerge.cpp)
+tunesmith_core_test(configmerge core/literalmerge.cpp core/memorymerge.cpp)
 tunesmith_core_test(configsave)
 tunesmith_core_test(settings)
 tunesmith_core_test(updatecheck)

@@ -301,14 +301,17 @@ void TestLoadedProfile::reader_appliesOnlyLinesStartingWithPrefixAndName_data()
     QTest::newRow("indented") << QByteArray("  set r_plain 0\r\n") << simple << QByteArray("1");
     QTest::newRow("case differs") << QByteArray("set R_PLAIN 0\r\n") << simple << QByteArray("1");
     QTest::newRow("other separator gives empty") << QByteArray("set r_plain=0\r\n") << simple << QByteArray();
-    QTest::newRow("trailing blanks kept") << QByteArray("set r_plain 1  \r\n") << simple << QByteArray("1  ");
+    QTest::newRow("trailing blanks not part of the value")
+        << QByteArray("set r_plain 0 \t\r\n") << simple << QByteArray("0");
+    QTest::newRow("comment after the value") << QByteArray("set r_plain 0 // off\r\n") << simple << QByteArray("0");
+    QTest::newRow("second command") << QByteArray("set r_plain 0;set r_gamma 5\r\n") << simple << QByteArray("0");
     QTest::newRow("first line wins") << QByteArray("set r_gamma 30\nset r_gamma 40\n") << text << QByteArray("30");
-    QTest::newRow("numeric trailing blanks") << QByteArray("set r_gamma 120 ") << text << QByteArray("120 ");
+    QTest::newRow("numeric trailing blanks") << QByteArray("set r_gamma 120 ") << text << QByteArray("120");
     QTest::newRow("numeric bounded by control") << QByteArray("set r_gamma 500\r\n") << text << QByteArray("200");
     QTest::newRow("numeric other separator") << QByteArray("set r_gamma:5\r\n") << text << QByteArray("10");
     QTest::newRow("list value") << QByteArray("set r_mode 25\r\n") << multi << QByteArray("25");
     QTest::newRow("list value matching no entry") << QByteArray("set r_mode 75\r\n") << multi << QByteArray("50");
-    QTest::newRow("list value with blank") << QByteArray("set r_mode 100 \r\n") << multi << QByteArray("50");
+    QTest::newRow("list value with blank") << QByteArray("set r_mode 100 \r\n") << multi << QByteArray("100");
     QTest::newRow("list other separator") << QByteArray("set r_mode=100\r\n") << multi << QByteArray("50");
     QTest::newRow("blank lines only") << QByteArray("\r\n   \r\n") << simple << QByteArray("1");
 }
