@@ -5,3 +5,8 @@ tunesmith_core_test(valuehistory)
 tunesmith_core_test(previewoption)
 tunesmith_core_test(clifeatures)
 add_dependencies(tst_clifeatures tunesmith-cli)
+
+# The command lines of both programs and the tools of a profile's author.
+tunesmith_core_test(authortools)
+add_dependencies(tst_authortools tunesmith-cli tunesmith)
+target_compile_definitions(tst_authortools PRIVATE TUNESMITH_WINDOW="$<TARGET_FILE:tunesmith>")
