@@ -1,6 +1,7 @@
 #include "app/textlines.h"
 #include "clicommands.h"
 #include "loader/loadedprofile.h"
+#include "loader/profilewarnings.h"
 
 namespace Tunesmith
 {
@@ -10,7 +11,8 @@ namespace Cli
 
 int runCheck(const QStringList &args, const QString &programFolder, QTextStream &out, QTextStream &err)
 {
-    const QStringList &profiles = args;
+    QStringList profiles = args;
+    const bool strict = profiles.removeAll(QStringLiteral("--strict")) > 0;
     if (profiles.isEmpty())
         return usageError(err, QStringLiteral("check needs a PROFILE"));
     int status = exitOk;
@@ -27,6 +29,10 @@ int runCheck(const QStringList &args, const QString &programFolder, QTextStream 
             err << describeProblems(path, problems) << '\n';
             status = exitFailure;
         } else {
+            if (strict) {
+                for (const ProfileProblem &warning : profileWarnings(*bytes, *plan))
+                    err << path << ':' << warning.line << ": warning: " << warning.message << '\n';
+            }
             out << profileFileName(path) << ": ok (" << plan->tweakCount() << " tweaks, " << plan->pageCaptions.size()
                 << " pages)\n";
         }

@@ -49,6 +49,9 @@ int runBackups(const QStringList &args, const QString &programFolder, QTextStrea
 // on. That backup is named after PROFILE, by default the profile the backup's name gives.
 int runRestore(const QStringList &args, const QString &programFolder, QTextStream &out, QTextStream &err);
 
+// scaffold CONFIG --syntax TEMPLATE --name GAME [--output FILE]: a starting profile made from a game's config.
+int runScaffold(const QStringList &args, QTextStream &out, QTextStream &err);
+
 } // namespace Cli
 
 } // namespace Tunesmith

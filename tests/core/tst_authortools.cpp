@@ -1,10 +1,22 @@
 #include "clirun.h"
 
+#include <QDate>
+#include <QDir>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace
 {
+
+const QString data = QStringLiteral(TUNESMITH_TEST_DATA "/authortools/");
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
 
 // A run of program with the environment's display variables taken away and the given ones added.
 Run runProgram(const QString &program, const QStringList &arguments, const QStringList &environment = {})
@@ -32,9 +44,136 @@ class TestAuthorTools : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void init();
+
+    void strictCheck_warnsOfWhatLoadsButIsAMistake();
+    void scaffold_loadsAndSavesTheConfigUnchanged_data();
+    void scaffold_loadsAndSavesTheConfigUnchanged();
+    void scaffold_refuses_data();
+    void scaffold_refuses();
     void helpAndVersion_withoutADisplay_data();
     void helpAndVersion_withoutADisplay();
+
+private:
+    QString path(const QString &relative) const { return m_dir->filePath(relative); }
+    Run run(const QStringList &arguments) const { return runCli(path(QStringLiteral("program")), arguments); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
 };
+
+void TestAuthorTools::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(QDir().mkpath(path(QStringLiteral("program/profiles"))));
+    QVERIFY(QFile::copy(QStringLiteral(TUNESMITH_TEST_DATA "/cli/Small Game.tsm"),
+                        path(QStringLiteral("program/profiles/Small Game.tsm"))));
+}
+
+void TestAuthorTools::strictCheck_warnsOfWhatLoadsButIsAMistake()
+{
+    const QString profile = data + QStringLiteral("Mistakes.tsm");
+    const QByteArray warnings = "10: warning: the bound \"0.5\" is not a whole number\n"
+                                "10: warning: the bound \"10x\" is not a whole number\n"
+                                "17: warning: the Default Settings value -1 is below the minimum 0\n"
+                                "17: warning: the FPS Boost value 250 is above the maximum 100\n"
+                                "23: warning: the entry value \"1\" repeats: a config's value selects only the last "
+                                "of its entries\n"
+                                "24: warning: the High Quality position 4 is beyond the 4 entries (positions from 0)\n"
+                                "24: warning: the FPS Boost position \"x\" is not an entry's position\n"
+                                "28: warning: the variable \"r_list\" is the variable of the tweak at line 21 too\n"
+                                "30: warning: the short description is empty\n"
+                                "31: warning: the long description is only the variable's name\n"
+                                "34: warning: the connection rule \"us>\" cannot be worked out for any speed\n"
+                                "46: warning: the connection rule \"ds+\" cannot be worked out for any speed\n";
+    const Run strict = run({QStringLiteral("check"), QStringLiteral("--strict"), profile});
+    QCOMPARE(strict.status, 0);
+    QCOMPARE(strict.out, QByteArray("Mistakes.tsm: ok (8 tweaks, 1 pages)\n"));
+    QByteArray expected;
+    for (const QByteArray &line : warnings.split('\n'))
+        expected += line.isEmpty() ? QByteArray() : profile.toUtf8() + ':' + line + '\n';
+    QCOMPARE(strict.err, expected);
+    QCOMPARE(run({QStringLiteral("check"), profile}).err, QByteArray());
+}
+
+void TestAuthorTools::scaffold_loadsAndSavesTheConfigUnchanged_data()
+{
+    QTest::addColumn<QString>("config");
+    QTest::addColumn<QString>("syntax");
+    QTest::addColumn<QString>("expected"); // the profile, its date "DATE"; "" for none to compare
+
+    QTest::newRow("quoted values") << data + QStringLiteral("game.cfg") << QStringLiteral("seta cvar \"value\"")
+                                   << data + QStringLiteral("game.expected.tsm");
+    QTest::newRow("aligned columns") << data + QStringLiteral("aligned.cfg") << QStringLiteral("cvar value")
+                                     << data + QStringLiteral("aligned.expected.tsm");
+    const QString real = QStringLiteral(TUNESMITH_REALCONFIGS "/");
+    QTest::newRow("real q3config") << real + QStringLiteral("ioquake3/q3config.cfg")
+                                   << QStringLiteral("seta cvar \"value\"") << QString();
+    QTest::newRow("real prboom-plus") << real + QStringLiteral("prboom-plus/prboom-plus.cfg")
+                                      << QStringLiteral("cvar value") << QString();
+    QTest::newRow("real comfig") << real + QStringLiteral("tf2-mastercomfig/comfig.cfg") << QStringLiteral("cvar value")
+                                 << QString();
+}
+
+void TestAuthorTools::scaffold_loadsAndSavesTheConfigUnchanged()
+{
+    QFETCH(QString, config);
+    QFETCH(QString, syntax);
+    QFETCH(QString, expected);
+    if (!QFileInfo::exists(config))
+        QSKIP(qPrintable(config + QStringLiteral(" is not there: real configs are only beside our checkout")));
+    const QString copy = path(QStringLiteral("game.cfg"));
+    const QString profile = path(QStringLiteral("Game.tsm"));
+    QVERIFY(QFile::copy(config, copy));
+
+    const Run scaffold = run({QStringLiteral("scaffold"), copy, QStringLiteral("--syntax"), syntax,
+                              QStringLiteral("--name"), QStringLiteral("Game"), QStringLiteral("--output"), profile});
+    QCOMPARE(scaffold.status, 0);
+    const QByteArray written = readAll(profile);
+    QVERIFY(written.size() > 512);
+    if (!expected.isEmpty()) {
+        const QByteArray today = QDate::currentDate().toString(QStringLiteral("d-M-yyyy")).toLatin1();
+        QCOMPARE(written, readAll(expected).replace("DATE", today));
+    }
+    // Passes the check; the strict one lists the two descriptions of every tweak, and nothing else.
+    const Run check = run({QStringLiteral("check"), QStringLiteral("--strict"), profile});
+    QCOMPARE(check.status, 0);
+    const int tweaks = check.out.split('(').value(1).split(' ').value(0).toInt();
+    QVERIFY(tweaks > 0);
+    QCOMPARE(check.err.count("description is only the variable's name\n"), 2 * tweaks);
+    QCOMPARE(check.err.count('\n'), 2 * tweaks);
+
+    const Run save = run({QStringLiteral("save"), profile, QStringLiteral("--config"), copy});
+    QCOMPARE(save.status, 0);
+    QCOMPARE(readAll(copy), readAll(config));
+}
+
+void TestAuthorTools::scaffold_refuses_data()
+{
+    QTest::addColumn<QString>("arguments"); // CONFIG for the config's path
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("message");
+
+    QTest::newRow("no name") << "scaffold|CONFIG|--syntax|cvar value" << 2 << QByteArray("--name GAME");
+    QTest::newRow("name of two lines") << "scaffold|CONFIG|--syntax|cvar value|--name|a\nb" << 2
+                                       << QByteArray("one line each");
+    QTest::newRow("nothing between the words")
+        << "scaffold|CONFIG|--syntax|cvarvalue|--name|G" << 2 << QByteArray("what stands between");
+    QTest::newRow("no line fits") << "scaffold|CONFIG|--syntax|set cvar value|--name|G" << 1
+                                  << QByteArray("no line sets a variable");
+    QTest::newRow("no config") << "scaffold|missing.cfg|--syntax|cvar value|--name|G" << 1 << QByteArray("missing.cfg");
+}
+
+void TestAuthorTools::scaffold_refuses()
+{
+    QFETCH(QString, arguments);
+    QFETCH(int, status);
+    QFETCH(QByteArray, message);
+    const Run scaffold =
+        run(arguments.replace(QStringLiteral("CONFIG"), data + QStringLiteral("game.cfg")).split(QLatin1Char('|')));
+    QCOMPARE(scaffold.status, status);
+    QVERIFY2(scaffold.err.contains(message), scaffold.err);
+    QCOMPARE(scaffold.out, QByteArray());
+}
 
 void TestAuthorTools::helpAndVersion_withoutADisplay_data()
 {
