@@ -42,6 +42,8 @@ int runCli(const QStringList &arguments, const QString &defaultProgramFolder, QT
         return runBackups(args, programFolder, out, err);
     if (command == QLatin1String("restore"))
         return runRestore(args, programFolder, out, err);
+    if (command == QLatin1String("presets"))
+        return runPresets(args, programFolder, out, err);
     if (command == QLatin1String("scaffold"))
         return runScaffold(args, out, err);
     return usageError(err, QStringLiteral("Unknown command: ") + command);

@@ -49,6 +49,13 @@ int runBackups(const QStringList &args, const QString &programFolder, QTextStrea
 // on. That backup is named after PROFILE, by default the profile the backup's name gives.
 int runRestore(const QStringList &args, const QString &programFolder, QTextStream &out, QTextStream &err);
 
+// presets PROFILE: the player's own presets of the profile, one name a line.
+int runPresets(const QStringList &args, const QString &programFolder, QTextStream &out, QTextStream &err);
+
+// --preset NAME: a built-in preset, or else the player's own preset of that name, read as "Load Config" reads a
+// config. A name that is neither is a usage error.
+int applyPreset(LoadedProfile &profile, const ProgramState &state, const QString &name, QTextStream &err);
+
 // scaffold CONFIG --syntax TEMPLATE --name GAME [--output FILE]: a starting profile made from a game's config.
 int runScaffold(const QStringList &args, QTextStream &out, QTextStream &err);
 

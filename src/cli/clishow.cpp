@@ -5,7 +5,6 @@
 #include "clicommands.h"
 #include "gameconfig/configreader.h"
 #include "gameconfig/configwriter.h"
-#include "gameconfig/presets.h"
 #include "gameconfig/savepreview.h"
 #include "loader/installhints.h"
 #include "loader/loadedprofile.h"
@@ -78,10 +77,8 @@ int runActions(const QList<Action> &actions, LoadedProfile &profile, ProgramStat
 {
     for (const Action &action : actions) {
         if (action.name == QLatin1String("--preset")) {
-            const auto preset = Presets::fromName(action.argument.toUtf8());
-            if (!preset)
-                return usageError(err, QStringLiteral("Unknown preset: ") + action.argument);
-            Presets::apply(profile, *preset);
+            if (const int status = applyPreset(profile, state, action.argument, err); status != exitOk)
+                return status;
         } else if (action.name == QLatin1String("--set") || action.name == QLatin1String("--pick")) {
             const qsizetype equals = action.argument.indexOf(QLatin1Char('='));
             if (equals < 0 || hasLineBreak(action.argument))

@@ -6,7 +6,8 @@ tunesmith_core_test(previewoption)
 tunesmith_core_test(clifeatures)
 add_dependencies(tst_clifeatures tunesmith-cli)
 
-# The command lines of both programs and the tools of a profile's author.
+# The tools of a profile's author, the player's own presets and the manners of both programs' command lines.
 tunesmith_core_test(authortools)
 add_dependencies(tst_authortools tunesmith-cli tunesmith)
-target_compile_definitions(tst_authortools PRIVATE TUNESMITH_WINDOW="$<TARGET_FILE:tunesmith>")
+target_compile_definitions(tst_authortools PRIVATE TUNESMITH_WINDOW="$<TARGET_FILE:tunesmith>"
+    TUNESMITH_COMPLETION="${PROJECT_SOURCE_DIR}/packaging/tunesmith-cli.bash-completion")

@@ -18,6 +18,18 @@ QByteArray readAll(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
 }
 
+bool writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return QDir().mkpath(QFileInfo(path).absolutePath()) && file.open(QIODevice::WriteOnly) &&
+           file.write(bytes) == bytes.size();
+}
+
+QStringList words(const char *text)
+{
+    return QString::fromUtf8(text).split(QLatin1Char('|'));
+}
+
 // A run of program with the environment's display variables taken away and the given ones added.
 Run runProgram(const QString &program, const QStringList &arguments, const QStringList &environment = {})
 {
@@ -51,8 +63,12 @@ private Q_SLOTS:
     void scaffold_loadsAndSavesTheConfigUnchanged();
     void scaffold_refuses_data();
     void scaffold_refuses();
+    void playerPresets_listedAndApplied_data();
+    void playerPresets_listedAndApplied();
     void helpAndVersion_withoutADisplay_data();
     void helpAndVersion_withoutADisplay();
+    void completion_findsNamesInTheProgramFolder_data();
+    void completion_findsNamesInTheProgramFolder();
 
 private:
     QString path(const QString &relative) const { return m_dir->filePath(relative); }
@@ -175,6 +191,35 @@ void TestAuthorTools::scaffold_refuses()
     QCOMPARE(scaffold.out, QByteArray());
 }
 
+void TestAuthorTools::playerPresets_listedAndApplied_data()
+{
+    QTest::addColumn<QString>("preset");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("expected"); // a line of the saved config, or of the message
+
+    QTest::newRow("player's own") << QStringLiteral("Low") << 0 << QByteArray("seta r_gamma \"61\"");
+    QTest::newRow("built-in of the same name first") << QStringLiteral("fps") << 0 << QByteArray("seta r_gamma \"80\"");
+    QTest::newRow("not a plain file name")
+        << QStringLiteral("Small Game/../Low") << 2 << QByteArray("A preset's name is a plain file name");
+    QTest::newRow("none of that name") << QStringLiteral("Lower") << 2 << QByteArray("Unknown preset: Lower");
+}
+
+void TestAuthorTools::playerPresets_listedAndApplied()
+{
+    QFETCH(QString, preset);
+    QFETCH(int, status);
+    QFETCH(QByteArray, expected);
+    for (const char *name : {"Low", "fps", "b"})
+        QVERIFY(writeAll(path(QStringLiteral("program/presets/Small Game/%1.cfg").arg(QLatin1String(name))),
+                         "seta r_gamma \"61\"\r\n"));
+    QCOMPARE(run(words("presets|Small Game")).out, QByteArray("b\nfps\nLow\n"));
+
+    const QString config = path(QStringLiteral("game.cfg"));
+    const Run save = run(words("save|Small Game|--config") << config << QStringLiteral("--preset") << preset);
+    QCOMPARE(save.status, status);
+    QVERIFY2((status == 0 ? readAll(config) : save.err).contains(expected), save.err);
+}
+
 void TestAuthorTools::helpAndVersion_withoutADisplay_data()
 {
     QTest::addColumn<QString>("program");
@@ -203,6 +248,44 @@ void TestAuthorTools::helpAndVersion_withoutADisplay()
     QCOMPARE(run.status, status);
     QVERIFY2(run.out.startsWith(out), run.out);
     QCOMPARE(run.err.isEmpty(), status == 0);
+}
+
+void TestAuthorTools::completion_findsNamesInTheProgramFolder_data()
+{
+    QTest::addColumn<QString>("line"); // the words so far, the last one being completed; HOME for the home folder
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("commands") << "tunesmith-cli|"
+                              << "--help|--program-folder|--version|backups|check|presets|restore|"
+                                 "save|scaffold|show";
+    QTest::newRow("options of a command") << "tunesmith-cli|scaffold|x.cfg|--"
+                                          << "--name|--output|--syntax";
+    QTest::newRow("profile of --program-folder") << "tunesmith-cli|--program-folder|HOME/program|show|S"
+                                                 << "Small Game";
+    QTest::newRow("profile of the user's folder") << "tunesmith-cli|presets|"
+                                                  << "Own Game";
+    QTest::newRow("presets of the profile") << "tunesmith-cli|--program-folder|HOME/program|show|Small\\ Game|--preset|"
+                                            << "Default Settings|Die Hard FPS|FPS Boost|High Quality|Low|default|"
+                                               "diehard|fps|quality";
+    QTest::newRow("presets beginning so") << "tunesmith-cli|--program-folder|HOME/program|save|'Small Game'|--preset|"
+                                             "\"L"
+                                          << "Low";
+}
+
+void TestAuthorTools::completion_findsNamesInTheProgramFolder()
+{
+    QFETCH(QString, line);
+    QFETCH(QString, expected);
+    QVERIFY(writeAll(path(QStringLiteral("program/presets/Small Game/Low.cfg")), "seta r_vsync \"1\"\r\n"));
+    QVERIFY(writeAll(path(QStringLiteral(".local/share/tunesmith/profiles/Own Game.tsm")), "[title]\r\n"));
+    const QStringList typed = line.replace(QStringLiteral("HOME"), path(QString())).split(QLatin1Char('|'));
+    const QString script = QStringLiteral("source \"$0\"; COMP_WORDS=(\"$@\"); COMP_CWORD=$(($# - 1)); _tunesmith_cli; "
+                                          "printf '%s\\n' \"${COMPREPLY[@]}\" | LC_ALL=C sort");
+    const Run run = runProgram(QStringLiteral("bash"),
+                               QStringList{QStringLiteral("-c"), script, QStringLiteral(TUNESMITH_COMPLETION)} + typed,
+                               {QStringLiteral("HOME=") + path(QString())});
+    QCOMPARE(run.status, 0);
+    QCOMPARE(QString::fromUtf8(run.out).trimmed().split(QLatin1Char('\n')).join(QLatin1Char('|')), expected);
 }
 
 QTEST_GUILESS_MAIN(TestAuthorTools)
