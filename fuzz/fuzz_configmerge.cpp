@@ -28,8 +28,8 @@ void report(const ConfigSyntax &syntax, const QList<MergeItem> &items, const QBy
 
 } // namespace
 
-// Input: a syntax template line ("seta cvar \"value\""), then one "NAME\tVALUE" line per tweak, an empty line, and
-// the config file's bytes.
+// Input: a syntax template line ("seta cvar \"value\"", after "[loose spacing]" for a profile with that block), then
+// one "NAME\tVALUE" line per tweak, an empty line, and the config file's bytes.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const Fuzz::Parts parts = Fuzz::splitAt(Fuzz::bytes(data, size), "\n\n");
@@ -38,9 +38,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // Profile lines never hold a line break, and the writer refuses values that do.
     if (parts.head.contains('\r'))
         return 0;
-    const std::optional<ConfigSyntax> syntax = parseSyntaxTemplate(head.takeFirst());
+    QByteArray templateLine = head.takeFirst();
+    const bool loose = templateLine.startsWith("[loose spacing]");
+    std::optional<ConfigSyntax> syntax = parseSyntaxTemplate(loose ? templateLine.sliced(15) : templateLine);
     if (!syntax)
         return 0;
+    syntax->looseSpacing = loose;
     QList<MergeItem> items;
     QList<QByteArray> names;
     for (const QByteArray &line : std::as_const(head)) {

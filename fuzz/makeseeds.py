@@ -37,6 +37,7 @@ def profile_parts(data):
     """The syntax template line, the tweaks (name, values) and the connection rules (bounds, rule) of a profile."""
     lines = lines_of(data)
     template = None
+    loose = any(line.lower() == b"[loose spacing]" for line in lines)
     tweaks = []
     rules = []
     i = 0
@@ -56,6 +57,8 @@ def profile_parts(data):
         elif keyword == b"[add ping text]" and len(data_lines) >= 3:
             rules.append((data_lines[1], data_lines[2]))
         i += 1
+    if template is not None and loose:
+        template = b"[loose spacing]" + template
     return template, tweaks, rules
 
 
@@ -107,6 +110,11 @@ def main():
         names = [m.group(1) for m in re.finditer(rb'^seta? (\S+) ', config, re.M)][:20]
         items = b"".join(n + b"\t1\n" for n in names)
         corpus["configmerge"].add(b'seta cvar "value"\n' + items + b"\n" + config)
+        # Hand-aligned columns, read with loose spacing.
+        names = [m.group(1) for m in re.finditer(rb'^set[ \t]+(\S+)[ \t]', config, re.M)][:20]
+        if names:
+            items = b"".join(n + b"\t2\n" for n in names)
+            corpus["configmerge"].add(b'[loose spacing]set cvar "value"\n' + items + b"\n" + config)
 
     for selector in range(24):
         for config in configs:

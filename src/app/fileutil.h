@@ -1,8 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
+
+#include <functional>
+#include <optional>
 
 namespace Tunesmith
 {
@@ -22,6 +26,14 @@ enum class LineMatch
 // fails; the file is then unchanged.
 bool ReplaceOrAppend(const QString &path, const QByteArray &search, const QByteArray &replacement,
                      LineMatch match = LineMatch::WholeLine, QString *error = nullptr);
+
+// The text a ReplaceOrAppend step puts in place of a line, or nullopt for a line it leaves alone.
+using LineReplacer = std::function<std::optional<QByteArray>(QByteArrayView line)>;
+
+// ReplaceOrAppend with the lines to replace picked by replace, which is asked about every line left after the
+// leading blank ones: each line it gives a text for becomes that text; when it gives none, appended goes last.
+bool ReplaceOrAppendLines(const QString &path, const LineReplacer &replace, const QByteArray &appended,
+                          QString *error = nullptr);
 
 // One search and replacement of ReplaceOrAppendAll.
 struct LineEdit

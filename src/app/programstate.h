@@ -12,6 +12,9 @@ struct ConfigSyntax
     QByteArray prefix;
     QByteArray middle;
     QByteArray suffix;
+    // Reading a config, each run of blanks and tabs in the prefix and the middle matches any run of them in a line
+    // (hand-aligned columns). Lines the program writes anew are written as the template is.
+    bool looseSpacing = false;
 
     QByteArray key(const QByteArray &name) const { return prefix + name + middle; }
     QByteArray line(const QByteArray &name, const QByteArray &value) const { return key(name) + value + suffix; }

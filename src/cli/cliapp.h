@@ -13,8 +13,9 @@ enum class Teardown
     LeaveToExit,
 };
 
-// tunesmith-cli: the main window's steps without a window, on the same core objects. Returns the exit status:
-// 0 success, 1 a malformed or unreadable profile or a file that could not be read or written, 2 a usage error.
+// tunesmith-cli: the main window's steps without a window, on the same core objects, and the tools of a profile's
+// author. Returns the exit status: 0 success, 1 a malformed or unreadable profile or a file that could not be read
+// or written, 2 a usage error.
 int runCli(const QStringList &arguments, const QString &defaultProgramFolder, QTextStream &out, QTextStream &err,
            Teardown teardown = Teardown::Free);
 

@@ -1,6 +1,5 @@
-#include "clibackups.h"
-
 #include "app/settings.h"
+#include "clicommands.h"
 #include "gameconfig/backuplist.h"
 
 #include <QFileInfo>
@@ -8,27 +7,13 @@
 namespace Tunesmith
 {
 
-namespace
+namespace Cli
 {
-
-constexpr int exitOk = 0;
-constexpr int exitFailure = 1;
-constexpr int exitUsage = 2;
-
-} // namespace
-
-QString profileFileName(const QString &argument)
-{
-    const QString name = QFileInfo(argument).fileName();
-    return name.endsWith(QStringLiteral(".tsm")) ? name : name + QStringLiteral(".tsm");
-}
 
 int runBackups(const QStringList &args, const QString &programFolder, QTextStream &out, QTextStream &err)
 {
-    if (args.size() != 1) {
-        err << "backups needs one PROFILE\n";
-        return exitUsage;
-    }
+    if (args.size() != 1)
+        return usageError(err, QStringLiteral("backups needs one PROFILE"));
     ProgramState state;
     state.programFolder = programFolder;
     for (const BackupList::Entry &entry : BackupList::list(state.backupsPath(), profileFileName(args[0])))
@@ -44,22 +29,17 @@ int runRestore(const QStringList &args, const QString &programFolder, QTextStrea
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args[i];
         if (arg == QLatin1String("--config") || arg == QLatin1String("--profile")) {
-            if (i + 1 >= args.size()) {
-                err << arg << " needs a value\n";
-                return exitUsage;
-            }
+            if (i + 1 >= args.size())
+                return usageError(err, arg + QStringLiteral(" needs a value"));
             (arg == QLatin1String("--config") ? config : profile) = args[++i];
         } else if (backup.isEmpty() && !arg.startsWith(QLatin1String("--"))) {
             backup = arg;
         } else {
-            err << "Unknown argument: " << arg << '\n';
-            return exitUsage;
+            return usageError(err, QStringLiteral("Unknown argument: ") + arg);
         }
     }
-    if (backup.isEmpty() || config.isEmpty()) {
-        err << "restore needs BACKUP and --config FILE\n";
-        return exitUsage;
-    }
+    if (backup.isEmpty() || config.isEmpty())
+        return usageError(err, QStringLiteral("restore needs BACKUP and --config FILE"));
 
     ProgramState state;
     state.programFolder = programFolder;
@@ -72,8 +52,8 @@ int runRestore(const QStringList &args, const QString &programFolder, QTextStrea
     }
     const QString owner = profile.isEmpty() ? BackupList::profileOf(QFileInfo(path).fileName()) : profile;
     if (owner.isEmpty()) {
-        err << "Cannot tell the profile of " << backup << " from its name; give --profile PROFILE\n";
-        return exitUsage;
+        return usageError(
+            err, QStringLiteral("Cannot tell the profile of %1 from its name; give --profile PROFILE").arg(backup));
     }
     state.currentProfile = profileFileName(owner);
 
@@ -89,5 +69,7 @@ int runRestore(const QStringList &args, const QString &programFolder, QTextStrea
     out << "Backup restored!\n";
     return exitOk;
 }
+
+} // namespace Cli
 
 } // namespace Tunesmith

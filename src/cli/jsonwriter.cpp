@@ -94,6 +94,13 @@ void JsonWriter::value(qint64 number)
     m_needComma = true;
 }
 
+void JsonWriter::boolean(bool truth)
+{
+    separate();
+    m_out += truth ? "true" : "false";
+    m_needComma = true;
+}
+
 void JsonWriter::bytes(const QByteArray &text)
 {
     value(decodeText(text));

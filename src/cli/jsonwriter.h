@@ -17,6 +17,7 @@ public:
     void key(const char *name);
     void value(const QString &text);
     void value(qint64 number);
+    void boolean(bool truth);
     // Texts from files are bytes: shown as UTF-8 where valid, otherwise as Windows-1252.
     void bytes(const QByteArray &text);
 

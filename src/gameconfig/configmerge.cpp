@@ -2,6 +2,7 @@
 
 #include "app/rangework.h"
 #include "app/textlines.h"
+#include "configline.h"
 #include "keyindex.h"
 
 #include <algorithm>
@@ -198,24 +199,29 @@ private:
 
 // For each key, the lines that began with it when they were written: the snapshot's lines found by one pass,
 // then the lines written during the merge. Entries may be stale; each use checks the line's current text.
+//
+// With loose spacing the index holds the names alone, and a line is looked up after its prefix: a line listed
+// under a name may still lack the template's middle after it.
 class KeyLines
 {
 public:
-    KeyLines(const KeyIndex &index, const LineTable &lines)
+    KeyLines(const KeyIndex &index, const ConfigSyntax &syntax, const LineTable &lines)
         : m_index(index)
+        , m_syntax(syntax)
     {
         // A large file is passed over a range of lines at a time, on two CPUs where there are.
         std::vector<KeyLineLists::Hits> found(std::size_t(rangeCount(lines.size(), linesPerPassRange)));
         forEachRange(lines.size(), linesPerPassRange, [&](qsizetype begin, qsizetype end, qsizetype range) {
             KeyLineLists::Hits &hits = found[std::size_t(range)];
             for (qsizetype l = begin; l < end; ++l)
-                index.forEachKeyAtStart(lines[l], [&](int id) { hits.emplace_back(id, int(l)); });
+                forEachKey(lines[l], [&](int id) { hits.emplace_back(id, int(l)); });
         });
         m_original = KeyLineLists(index.keyCount(), found);
     }
     // The snapshot's lines by key as an earlier pass found them.
-    KeyLines(const KeyIndex &index, KeyLineLists original)
+    KeyLines(const KeyIndex &index, const ConfigSyntax &syntax, KeyLineLists original)
         : m_index(index)
+        , m_syntax(syntax)
         , m_original(std::move(original))
     {}
 
@@ -225,7 +231,7 @@ public:
     // Lists a line written during the merge under every key longer than longerThan bytes that begins it.
     void add(qsizetype line, QByteArrayView text, qsizetype longerThan)
     {
-        m_index.forEachKeyAtStart(
+        forEachKey(
             text,
             [&](int id) {
                 if (m_head.empty()) {
@@ -261,22 +267,25 @@ private:
         int next;
     };
 
+    template<typename Visit>
+    void forEachKey(QByteArrayView line, Visit visit, qsizetype longerThan = -1) const
+    {
+        if (!m_syntax.looseSpacing) {
+            m_index.forEachKeyAtStart(line, visit, longerThan);
+            return;
+        }
+        const qsizetype nameAt = ConfigLine::pieceEnd(line, 0, m_syntax.prefix, true);
+        if (nameAt >= 0)
+            m_index.forEachKeyAtStart(line.sliced(nameAt), visit);
+    }
+
     const KeyIndex &m_index;
+    const ConfigSyntax &m_syntax;
     KeyLineLists m_original;
     std::vector<Added> m_added;
     std::vector<int> m_head;
     std::vector<int> m_tail;
 };
-
-// valueAfterKey without a copy.
-QByteArrayView valueViewAfterKey(QByteArrayView line, qsizetype keyLength, const QByteArray &suffix)
-{
-    const QByteArrayView rest = line.sliced(keyLength);
-    if (suffix.isEmpty())
-        return rest;
-    const qsizetype end = rest.indexOf(suffix);
-    return end < 0 ? rest : rest.first(end);
-}
 
 void assign(std::string &to, std::initializer_list<QByteArrayView> parts)
 {
@@ -290,8 +299,8 @@ void assign(std::string &to, std::initializer_list<QByteArrayView> parts)
 std::optional<KeyLineLists> scannedKeyLines(const KeyIndex &index, const ConfigSnapshot &snapshot,
                                             const ConfigSyntax &syntax, const ConfigLookup &scan)
 {
-    if (scan.lineCount() != snapshot.allLines().size() || scan.syntax().prefix != syntax.prefix ||
-        scan.syntax().middle != syntax.middle) {
+    if (syntax.looseSpacing || scan.lineCount() != snapshot.allLines().size() ||
+        scan.syntax().prefix != syntax.prefix || scan.syntax().middle != syntax.middle || scan.syntax().looseSpacing) {
         return std::nullopt;
     }
     std::vector<std::pair<int, int>> hits;
@@ -333,37 +342,53 @@ void applySteps(Merged &merged, const ConfigSnapshot &snapshot, const ConfigSynt
     bool &endsWithLineEnd = merged.endsWithLineEnd;
     QByteArray &lineEnd = merged.lineEnd;
 
+    // Exactly, a line begins with its key: prefix, name and middle. With loose spacing the index holds the names.
+    const bool loose = syntax.looseSpacing;
     KeyIndex index;
-    index.setCommonAffixes(syntax.prefix, syntax.middle);
+    if (loose)
+        index.setWholeNamesOnly(!syntax.middle.isEmpty() && !KeyIndex::continuesName(syntax.middle[0]));
+    else
+        index.setCommonAffixes(syntax.prefix, syntax.middle);
+    const qsizetype affixes = loose ? 0 : syntax.prefix.size() + syntax.middle.size();
     qsizetype nameBytes = 0;
     for (const MergeItem &item : items)
         nameBytes += item.name.size();
-    index.reserve(items.size(), nameBytes + items.size() * (syntax.prefix.size() + syntax.middle.size()));
+    index.reserve(items.size(), nameBytes + items.size() * affixes);
     std::vector<int> keyIds;
     keyIds.reserve(std::size_t(items.size()));
     std::string key;
     for (const MergeItem &item : items) {
-        assign(key, {syntax.prefix, item.name, syntax.middle});
+        assign(key, loose ? std::initializer_list<QByteArrayView>{item.name}
+                          : std::initializer_list<QByteArrayView>{syntax.prefix, item.name, syntax.middle});
         keyIds.push_back(index.addKey(key));
     }
     std::optional<KeyLineLists> scanned;
     if (scan)
         scanned = scannedKeyLines(index, snapshot, syntax, *scan);
-    KeyLines keyLines = scanned ? KeyLines(index, std::move(*scanned)) : KeyLines(index, original);
+    KeyLines keyLines = scanned ? KeyLines(index, syntax, std::move(*scanned)) : KeyLines(index, syntax, original);
+    // Where the value of key id begins in a line listed under it, -1 when the line is not the key's line (any more).
+    const auto valueStart = [&](QByteArrayView line, int id) -> qsizetype {
+        const QByteArrayView key = index.key(id);
+        if (loose)
+            return ConfigLine::valueStart(line, syntax, key);
+        return line.startsWith(key) ? key.size() : -1;
+    };
 
-    // Old values come from the snapshot: the first non-blank line of the file as read that begins with the key.
+    // Old values come from the snapshot: the first non-blank line of the file as read that is the key's line.
     std::vector<QByteArrayView> oldValues(std::size_t(index.keyCount()));
     for (int id = 0; id < index.keyCount(); ++id) {
         const auto [begin, end] = keyLines.original(id);
-        const auto line = std::find_if(begin, end, [&](int l) { return !isBlank(original[l]); });
-        if (line != end)
-            oldValues[std::size_t(id)] = valueViewAfterKey(original[*line], index.key(id).size(), syntax.suffix);
+        for (const int *line = begin; line != end; ++line) {
+            const qsizetype start = isBlank(original[*line]) ? -1 : valueStart(original[*line], id);
+            if (start >= 0) {
+                oldValues[std::size_t(id)] = ConfigLine::valueAt(original[*line], start, syntax.suffix);
+                break;
+            }
+        }
     }
 
-    const bool wholeLine = syntax.suffix.isEmpty();
-    std::string oldLine;
     std::string newLine;
-    std::string replaced;
+    QByteArray replaced;
     for (qsizetype step = 0; step < items.size(); ++step) {
         if (step > 0) {
             // The file the previous step wrote, as this step re-reads it: one line without an end holds no line end
@@ -382,29 +407,31 @@ void applySteps(Merged &merged, const ConfigSnapshot &snapshot, const ConfigSynt
             endsWithLineEnd = true;
 
         const int id = keyIds[std::size_t(step)];
-        const QByteArrayView itemKey = index.key(id);
-        assign(oldLine, {itemKey, oldValues[std::size_t(id)], syntax.suffix});
-        assign(newLine, {itemKey, items[step].value, syntax.suffix});
+        const MergeItem &item = items[step];
+        const QByteArrayView oldValue = oldValues[std::size_t(id)];
+        assign(newLine, {syntax.prefix, item.name, syntax.middle, item.value, syntax.suffix});
 
         bool found = false;
-        if (oldLine.empty()) {
+        if (syntax.prefix.isEmpty() && item.name.isEmpty() && syntax.middle.isEmpty() && oldValue.isEmpty() &&
+            syntax.suffix.isEmpty()) {
+            // The old line is empty text, which every file with content holds and no line is.
             found = head < lines.count();
         } else {
-            const QByteArrayView old(oldLine);
             keyLines.forEach(id, [&](qsizetype at) {
                 if (at < head || at >= lines.count() || lines.stamp(at) == step)
                     return;
                 const QByteArrayView line = lines.text(at);
-                if (wholeLine ? line != old : !line.startsWith(old))
+                const qsizetype start = valueStart(line, id);
+                if (start < 0 || !ConfigLine::holdsValue(line, start, oldValue, syntax.suffix))
                     return;
                 found = true;
-                assign(replaced, {newLine, line.sliced(old.size())});
+                replaced = ConfigLine::withValue(line, start, oldValue.size(), item.value, syntax.suffix);
                 if (changes)
-                    changes->append({line.toByteArray(), QByteArray(replaced.data(), qsizetype(replaced.size()))});
+                    changes->append({line.toByteArray(), replaced});
                 lines.replace(at, replaced, int(step));
                 // Keys up to this one's length begin the new text exactly when they began the old one, and the
                 // line is listed under those already.
-                keyLines.add(at, replaced, itemKey.size());
+                keyLines.add(at, replaced, loose ? -1 : index.key(id).size());
             });
         }
         if (!found) {

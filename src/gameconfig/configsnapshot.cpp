@@ -3,6 +3,7 @@
 #include "app/fileutil.h"
 #include "app/rangework.h"
 #include "app/textlines.h"
+#include "configline.h"
 #include "keyindex.h"
 
 #include <QCoreApplication>
@@ -84,45 +85,22 @@ QByteArray ConfigSnapshot::text() const
     return out;
 }
 
-QByteArray valueAfterKey(QByteArrayView line, qsizetype keyLength, const QByteArray &suffix)
-{
-    const QByteArrayView rest = line.sliced(keyLength);
-    if (suffix.isEmpty())
-        return rest.toByteArray();
-    const qsizetype end = rest.indexOf(suffix);
-    return (end < 0 ? rest : rest.first(end)).toByteArray();
-}
-
 QByteArray lookupValue(const ConfigSnapshot &snapshot, const ConfigSyntax &syntax, const QByteArray &name)
 {
-    const QByteArray key = syntax.key(name);
     const LineTable &lines = snapshot.allLines();
     for (qsizetype l = 0; l < lines.size(); ++l) {
-        if (lines[l].startsWith(key) && !isBlank(lines[l]))
-            return valueAfterKey(lines[l], key.size(), syntax.suffix);
+        const qsizetype start = ConfigLine::valueStart(lines[l], syntax, name);
+        if (start >= 0 && !isBlank(lines[l]))
+            return ConfigLine::valueAt(lines[l], start, syntax.suffix).toByteArray();
     }
     return {};
 }
 
-namespace
-{
-
-// The line begins with prefix + name (startLength bytes), and the name ends there: "seta r_mode 3" holds r_mode,
-// while "seta r_modex 3" belongs to another variable. A name followed by the template's middle ends too.
-bool lineHoldsName(QByteArrayView line, qsizetype startLength, const QByteArray &middle)
-{
-    return line.size() == startLength || !KeyIndex::continuesName(line[startLength]) ||
-           line.sliced(startLength).startsWith(middle);
-}
-
-} // namespace
-
 bool holdsName(const ConfigSnapshot &snapshot, const ConfigSyntax &syntax, const QByteArray &name)
 {
-    const QByteArray start = syntax.prefix + name;
     const LineTable &lines = snapshot.allLines();
     for (qsizetype l = 0; l < lines.size(); ++l) {
-        if (lines[l].startsWith(start) && !isBlank(lines[l]) && lineHoldsName(lines[l], start.size(), syntax.middle))
+        if (!isBlank(lines[l]) && ConfigLine::holdsName(lines[l], syntax, name))
             return true;
     }
     return false;
@@ -136,17 +114,20 @@ ConfigLookup::ConfigLookup(const ConfigSnapshot &snapshot, const ConfigSyntax &s
 {
     // One index of prefix + name answers both questions: a line holds the name when the name ends there, and the
     // value comes from the first line where the template's middle follows. When the middle begins with a byte no
-    // name goes on with, such a line's name ends there too, so the index need only try where names end.
-    m_starts.setCommonAffixes(syntax.prefix, QByteArrayView());
+    // name goes on with, such a line's name ends there too, so the index need only try where names end. With loose
+    // spacing a line's prefix is matched first, and the index holds the names alone.
+    const bool loose = syntax.looseSpacing;
+    const QByteArray keyPrefix = loose ? QByteArray() : syntax.prefix;
+    m_starts.setCommonAffixes(keyPrefix, QByteArrayView());
     m_starts.setWholeNamesOnly(!syntax.middle.isEmpty() && !KeyIndex::continuesName(syntax.middle[0]));
     qsizetype nameBytes = 0;
     for (const QByteArray &name : names)
         nameBytes += name.size();
-    m_starts.reserve(names.size(), nameBytes + names.size() * syntax.prefix.size());
+    m_starts.reserve(names.size(), nameBytes + names.size() * keyPrefix.size());
     QList<int> ids(names.size());
     std::string key;
     for (qsizetype i = 0; i < names.size(); ++i) {
-        key.assign(syntax.prefix.constData(), std::size_t(syntax.prefix.size()));
+        key.assign(keyPrefix.constData(), std::size_t(keyPrefix.size()));
         key.append(names[i].constData(), std::size_t(names[i].size()));
         ids[i] = m_starts.addKey(key);
     }
@@ -155,7 +136,7 @@ ConfigLookup::ConfigLookup(const ConfigSnapshot &snapshot, const ConfigSyntax &s
     {
         int id;
         int line;
-        bool middleFollows;
+        int valueStart; // -1 when the middle does not follow the name
         bool blank;
         bool holdsName;
     };
@@ -165,29 +146,37 @@ ConfigLookup::ConfigLookup(const ConfigSnapshot &snapshot, const ConfigSyntax &s
         std::vector<Hit> &hits = found[std::size_t(range)];
         for (qsizetype l = begin; l < end; ++l) {
             const QByteArrayView line = lines[l];
-            m_starts.forEachKeyAtStart(line, [&](int id) {
-                const qsizetype length = m_starts.key(id).size();
+            const qsizetype from = loose ? ConfigLine::pieceEnd(line, 0, syntax.prefix, true) : 0;
+            if (from < 0)
+                continue;
+            m_starts.forEachKeyAtStart(line.sliced(from), [&](int id) {
+                const qsizetype nameEnd = from + m_starts.key(id).size();
+                const qsizetype start = ConfigLine::pieceEnd(line, nameEnd, syntax.middle, loose);
                 // Blank lines hold nothing, but a save rewrites them too when they begin with a whole key.
                 const bool blank = isBlank(line);
-                hits.push_back({id, int(l), line.sliced(length).startsWith(syntax.middle), blank,
-                                !blank && lineHoldsName(line, length, syntax.middle)});
+                hits.push_back(
+                    {id, int(l), int(start), blank,
+                     !blank && (nameEnd == line.size() || !KeyIndex::continuesName(line[nameEnd]) || start >= 0)});
             });
         }
     });
     QList<bool> seen(m_starts.keyCount(), false);
     QList<qsizetype> firstLine(m_starts.keyCount(), -1);
+    QList<qsizetype> valueStart(m_starts.keyCount(), -1);
     std::vector<std::pair<int, int>> keyHits; // key id, line: lines where the middle follows the name
     keyHits.reserve(std::size_t(names.size()));
     for (const std::vector<Hit> &hits : found) {
         for (const Hit &hit : hits) {
-            if (hit.middleFollows)
+            if (hit.valueStart >= 0)
                 keyHits.emplace_back(hit.id, hit.line);
             if (hit.blank)
                 continue;
             if (hit.holdsName)
                 seen[hit.id] = true;
-            if (firstLine[hit.id] < 0 && hit.middleFollows)
+            if (firstLine[hit.id] < 0 && hit.valueStart >= 0) {
                 firstLine[hit.id] = hit.line;
+                valueStart[hit.id] = hit.valueStart;
+            }
         }
     }
     m_keyLines = KeyLineLists(m_starts.keyCount(), keyHits);
@@ -195,13 +184,13 @@ ConfigLookup::ConfigLookup(const ConfigSnapshot &snapshot, const ConfigSyntax &s
         m_holds[i] = seen[ids[i]];
         const qsizetype line = firstLine[ids[i]];
         if (line >= 0)
-            m_values[i] = valueAfterKey(lines[line], m_starts.key(ids[i]).size() + syntax.middle.size(), syntax.suffix);
+            m_values[i] = ConfigLine::valueAt(lines[line], valueStart[ids[i]], syntax.suffix).toByteArray();
     }
 }
 
 bool ConfigLookup::linesWithKey(QByteArrayView key, std::pair<const int *, const int *> *lines) const
 {
-    if (!key.startsWith(m_syntax.prefix) || !key.endsWith(m_syntax.middle))
+    if (m_syntax.looseSpacing || !key.startsWith(m_syntax.prefix) || !key.endsWith(m_syntax.middle))
         return false;
     const int id = m_starts.idOf(key.chopped(m_syntax.middle.size()));
     if (id < 0)

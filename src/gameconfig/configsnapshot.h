@@ -54,15 +54,11 @@ private:
     bool m_existed = false;
 };
 
-// The value a config line holds after a key: up to the first template suffix on that line, or to the end of the
-// line when the suffix is empty or missing. Never reaches into another line.
-QByteArray valueAfterKey(QByteArrayView line, qsizetype keyLength, const QByteArray &suffix);
-
-// Value lookup of one name: the value on the first line that begins with the name's key, "" when none does.
+// Value lookup of one name: the value (ConfigLine::valueLength) on the first non-blank line of the name, "" when
+// there is none.
 QByteArray lookupValue(const ConfigSnapshot &snapshot, const ConfigSyntax &syntax, const QByteArray &name);
 
-// Whether a line begins with the template prefix followed by name, the name not going on there (a letter, digit
-// or "_" after it continues another variable's name): a config holds a tweak only then.
+// Whether a non-blank line holds name (ConfigLine::holdsName): a config holds a tweak only then.
 bool holdsName(const ConfigSnapshot &snapshot, const ConfigSyntax &syntax, const QByteArray &name);
 
 // Looks up many names with one pass over the snapshot. The same pass finds, for each name, the lines that begin
@@ -80,13 +76,14 @@ public:
     // The lines of the snapshot it passed over, blank ones too.
     qsizetype lineCount() const { return m_lineCount; }
     // The snapshot's lines, blank ones too, that begin with the key prefix + name + middle, in file order. False
-    // when the key does not have this lookup's prefix and middle around one of the names looked up.
+    // when the key does not have this lookup's prefix and middle around one of the names looked up, and with loose
+    // spacing, where a line's key is no longer its first bytes.
     bool linesWithKey(QByteArrayView key, std::pair<const int *, const int *> *lines) const;
 
 private:
     ConfigSyntax m_syntax;
     qsizetype m_lineCount;
-    KeyIndex m_starts; // prefix + name
+    KeyIndex m_starts; // prefix + name; with loose spacing the name alone
     KeyLineLists m_keyLines;
     QList<bool> m_holds;
     QList<QByteArray> m_values;

@@ -102,6 +102,8 @@ std::unique_ptr<LoadedProfile> loadProfile(const QString &path, ProgramState &st
         state.gameConfigFileName = *p.gameConfigFileName;
     if (p.syntax)
         state.syntax = *p.syntax;
+    else if (p.looseSpacing)
+        state.syntax.looseSpacing = true;
     state.department = p.finalDepartment;
 
     // Controls are made in the profile's order, so rules are evaluated in that order too.

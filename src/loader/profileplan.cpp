@@ -35,6 +35,8 @@ enum class Keyword
     AddPingText,
     NextColumn,
     AddSpace,
+    LooseSpacing,
+    InstallHint,
 };
 
 struct KeywordInfo
@@ -57,6 +59,8 @@ constexpr KeywordInfo keywords[] = {
     {"[add ping text]", Keyword::AddPingText, 5},
     {"[next column]", Keyword::NextColumn, 0},
     {"[add space]", Keyword::AddSpace, 1},
+    {"[loose spacing]", Keyword::LooseSpacing, 0},
+    {"[install hint]", Keyword::InstallHint, 1},
 };
 
 const KeywordInfo *findKeyword(QByteArrayView line)
@@ -238,6 +242,8 @@ std::optional<ProfilePlan> Planner::run()
     if (m_problemCount > 0)
         return std::nullopt;
     m_plan.finalDepartment = m_department;
+    if (m_plan.syntax)
+        m_plan.syntax->looseSpacing = m_plan.looseSpacing;
     return m_plan;
 }
 
@@ -262,6 +268,20 @@ void Planner::handle(const KeywordInfo &info)
     case Keyword::Department:
         m_department = data(0);
         break;
+    case Keyword::LooseSpacing:
+        m_plan.looseSpacing = true;
+        break;
+    case Keyword::InstallHint: {
+        // A line cut short (a stray line break) leaves an empty hint, or one with a control byte.
+        const QByteArray hint = data(0);
+        if (isBlank(hint) || std::any_of(hint.begin(), hint.end(), [](char c) { return uchar(c) < 0x20; }))
+            problem(dataLine(0), QCoreApplication::translate(
+                                     "Tunesmith", "the install hint \"%1\" is empty or broken by a control character")
+                                     .arg(QString::fromUtf8(hint)));
+        else
+            m_plan.installHints.append(hint);
+        break;
+    }
     case Keyword::AddTab:
         m_overflowCount = 0;
         // The first section names page 0 rather than adding a page, unless something already stands there: the

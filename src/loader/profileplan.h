@@ -85,7 +85,9 @@ struct ProfilePlan
     std::optional<QList<QByteArray>> title; // game, date, author of the last title block
     std::optional<QByteArray> gameConfigFileName;
     std::optional<ConfigSyntax> syntax;
-    QByteArray finalDepartment; // the current department after the load
+    bool looseSpacing = false;      // "[loose spacing]": config lines may align their columns with blanks and tabs
+    QList<QByteArray> installHints; // "[install hint]": folders where the game keeps its config, as written
+    QByteArray finalDepartment;     // the current department after the load
     QList<QByteArray> pageCaptions;
     QList<PlacedControl> controls;
     QList<QByteArray> headings;          // heading texts by index - 1

@@ -7,3 +7,4 @@ tunesmith_core_test(updatecheck)
 tunesmith_core_test(cli)
 # The end-to-end tests run the command-line tool itself.
 add_dependencies(tst_cli tunesmith-cli)
+tunesmith_core_test(profiles)

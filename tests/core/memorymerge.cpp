@@ -1,5 +1,6 @@
 #include "memorymerge.h"
 
+#include "gameconfig/configline.h"
 #include "gameconfig/configsnapshot.h"
 
 #include <algorithm>
@@ -7,8 +8,11 @@
 namespace Tunesmith
 {
 
-QByteArray replaceOrAppendBytes(const QByteArray &bytes, const QByteArray &search, const QByteArray &replacement,
-                                LineMatch match)
+namespace
+{
+
+// One step: search says whether an empty search text stands for the lines to replace (found with any content).
+QByteArray step(const QByteArray &bytes, const LineReplacer &replace, const QByteArray &appended, bool emptySearch)
 {
     // The lines as a re-read of the file sees them: ended by CR LF, CR or LF; the first end found is the file's.
     QList<QByteArrayView> lines;
@@ -45,42 +49,66 @@ QByteArray replaceOrAppendBytes(const QByteArray &bytes, const QByteArray &searc
         endsWithLineEnd = true;
 
     QByteArray out;
-    out.reserve(bytes.size() + replacement.size() * 4 + 2);
-    bool found = search.isEmpty() && first < lines.size();
+    out.reserve(bytes.size() + appended.size() * 4 + 2);
+    bool found = emptySearch && first < lines.size();
     for (qsizetype i = first; i < lines.size(); ++i) {
         if (i > first)
             out += lineEnd;
-        const QByteArrayView line = lines[i];
-        const bool matches =
-            !search.isEmpty() && (match == LineMatch::WholeLine ? line == search : line.startsWith(search));
-        if (matches) {
-            out += replacement;
-            out += line.sliced(search.size());
-            found = true;
-        } else {
-            out += line;
-        }
+        const std::optional<QByteArray> replacement = emptySearch ? std::nullopt : replace(lines[i]);
+        out += replacement ? QByteArrayView(*replacement) : lines[i];
+        found = found || replacement;
     }
     if (!found) {
         if (first < lines.size())
             out += lineEnd;
-        out += replacement;
+        out += appended;
     }
     if (endsWithLineEnd && (first < lines.size() || !found))
         out += lineEnd;
     return out;
 }
 
+} // namespace
+
+QByteArray replaceOrAppendBytes(const QByteArray &bytes, const QByteArray &search, const QByteArray &replacement,
+                                LineMatch match)
+{
+    const auto replace = [&](QByteArrayView line) -> std::optional<QByteArray> {
+        if (match == LineMatch::WholeLine ? line != search : !line.startsWith(search))
+            return std::nullopt;
+        return replacement + line.sliced(search.size()).toByteArray();
+    };
+    return step(bytes, replace, replacement, search.isEmpty());
+}
+
+QByteArray replaceOrAppendBytes(const QByteArray &bytes, const LineReplacer &replace, const QByteArray &appended)
+{
+    return step(bytes, replace, appended, false);
+}
+
+LineReplacer valueReplacer(const ConfigSyntax &syntax, const QByteArray &name, const QByteArray &oldValue,
+                           const QByteArray &newValue)
+{
+    return [syntax, name, oldValue, newValue](QByteArrayView line) -> std::optional<QByteArray> {
+        const qsizetype start = ConfigLine::valueStart(line, syntax, name);
+        if (start < 0 || !ConfigLine::holdsValue(line, start, oldValue, syntax.suffix))
+            return std::nullopt;
+        return ConfigLine::withValue(line, start, oldValue.size(), newValue, syntax.suffix);
+    };
+}
+
 QByteArray literalMergeBytes(const QByteArray &before, const ConfigSyntax &syntax, const QList<MergeItem> &items)
 {
     const ConfigSnapshot snapshot(before);
-    const LineMatch match = syntax.suffix.isEmpty() ? LineMatch::WholeLine : LineMatch::LineStart;
     QByteArray bytes = before;
     for (const MergeItem &item : items) {
         const QByteArray oldValue = lookupValue(snapshot, syntax, item.name);
-        const QByteArray oldLine = syntax.key(item.name) + oldValue + syntax.suffix;
-        const QByteArray newLine = syntax.key(item.name) + item.value + syntax.suffix;
-        bytes = replaceOrAppendBytes(bytes, oldLine, newLine, match);
+        const QByteArray oldLine = syntax.line(item.name, oldValue);
+        const QByteArray newLine = syntax.line(item.name, item.value);
+        // The old line is empty text only with an empty template, name and value: ReplaceOrAppend's empty search.
+        bytes = oldLine.isEmpty()
+                    ? replaceOrAppendBytes(bytes, oldLine, newLine, LineMatch::WholeLine)
+                    : replaceOrAppendBytes(bytes, valueReplacer(syntax, item.name, oldValue, item.value), newLine);
     }
     return bytes;
 }

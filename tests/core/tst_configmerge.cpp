@@ -1,4 +1,5 @@
 #include "app/textlines.h"
+#include "gameconfig/configline.h"
 #include "gameconfig/configmerge.h"
 #include "gameconfig/configsnapshot.h"
 #include "gameconfig/keyindex.h"
@@ -47,9 +48,10 @@ QString shown(const QByteArray &text)
 
 QString describe(const MergeCase &c)
 {
-    QString text = QStringLiteral("prefix %1, middle %2, suffix %3\nfile: %4\nitems:")
-                       .arg(shown(c.syntax.prefix), shown(c.syntax.middle), shown(c.syntax.suffix),
-                            c.exists ? shown(c.bytes()) : QStringLiteral("(missing)"));
+    QString text = QStringLiteral("prefix %1, middle %2, suffix %3, loose %4\nfile: %5\nitems:")
+                       .arg(shown(c.syntax.prefix), shown(c.syntax.middle), shown(c.syntax.suffix))
+                       .arg(c.syntax.looseSpacing)
+                       .arg(c.exists ? shown(c.bytes()) : QStringLiteral("(missing)"));
     for (const MergeItem &item : c.items)
         text += QLatin1Char(' ') + shown(item.name) + QLatin1Char('=') + shown(item.value);
     return text;
@@ -116,6 +118,7 @@ public:
             c.syntax.prefix = pick({"", "", "set ", "seta ", "\"", " ", "s"});
             c.syntax.middle = pick({" ", " \"", "", "\t", " = ", "a", "  "});
             c.syntax.suffix = pick({"", "", "\"", "\" ", ";", " \"", "a"});
+            c.syntax.looseSpacing = chance(30);
         }
         c.exists = chance(90);
         const bool mixedEnds = chance(40);
@@ -147,19 +150,20 @@ private:
         case 1:
             return syntax.suffix + pick({"", "1"});
         default:
-            return pick({"", "1", "0", "a", "ab", "rate", " ", "1 2", "\"", "x\"y", "set a 1"});
+            return pick({"", "1", "0", "a", "ab", "rate", " ", "1 2", "\"", "x\"y", "set a 1", "1;x", "\"1;2\"",
+                         "1 //c", "//", "1\t"});
         }
     }
 
     QByteArray line(MergeCase &c)
     {
         const ConfigSyntax &s = c.syntax;
-        switch (bounded(9)) {
+        switch (bounded(10)) {
         case 0:
         case 1:
             return s.line(name(), value(s));
         case 2:
-            return s.line(name(), value(s)) + pick({" // note", "x", " "});
+            return s.line(name(), value(s)) + pick({" // note", "x", " ", ";b 1", "\t// c", "//c", " ;", "\""});
         case 3:
             return s.key(name()) + value(s); // the suffix is missing on the key's line
         case 4:
@@ -168,6 +172,8 @@ private:
             return c.lines.isEmpty() ? QByteArray("rate 1") : c.lines[bounded(int(c.lines.size()))].first;
         case 6:
             return pick({"x", "cl_", "// "}) + s.line(name(), value(s));
+        case 7: // columns aligned by hand
+            return widened(s.prefix) + name() + widened(s.middle) + value(s) + s.suffix + pick({"", "  // c"});
         default: {
             QByteArray junk;
             const int length = bounded(7);
@@ -178,6 +184,8 @@ private:
         }
     }
 
+    QByteArray widened(QByteArray piece) { return piece.replace(' ', pick({" ", "  ", "\t", " \t "})); }
+
     QRandomGenerator m_random;
 };
 
@@ -186,10 +194,12 @@ QList<QByteArray> namesInConfig(const QByteArray &bytes, const ConfigSyntax &syn
 {
     QList<QByteArray> names;
     for (QByteArrayView line : splitLineViews(bytes)) {
-        if (!line.startsWith(syntax.prefix))
+        const qsizetype nameAt = ConfigLine::pieceEnd(line, 0, syntax.prefix, syntax.looseSpacing);
+        if (nameAt < 0)
             continue;
-        const QByteArrayView rest = line.sliced(syntax.prefix.size());
-        const qsizetype end = rest.indexOf(syntax.middle);
+        const QByteArrayView rest = line.sliced(nameAt);
+        const qsizetype end =
+            syntax.looseSpacing ? rest.toByteArray().replace('\t', ' ').indexOf(' ') : rest.indexOf(syntax.middle);
         if (end > 0 && !names.contains(rest.first(end).toByteArray()))
             names.append(rest.first(end).toByteArray());
     }
@@ -298,6 +308,11 @@ void TestConfigMerge::fastMerge_matchesOneByOneSave_rareCases_data()
         << QByteArray("cvar value") << true << QByteArray("\na 1") << QByteArrayList{"a", "2", "b", "3"};
     QTest::newRow("empty line appended without an end reads as the final line end")
         << QByteArray("cvarvalue") << true << QByteArray("a\nb") << QByteArrayList{"", "", "", "", "c", ""};
+    QTest::newRow("a comment right after an empty value")
+        << QByteArray("cvar value") << true << QByteArray("a //c\na 1\n") << QByteArrayList{"a", "2"};
+    QTest::newRow("aligned line rewritten, then a later step's")
+        << QByteArray("[loose spacing]set cvar \"value\"") << true << QByteArray("set\ta  \t\"1\" // c\n")
+        << QByteArrayList{"a", "2", "a", "3"};
     QTest::newRow("same tweak twice") << QByteArray("cvar \"value\"") << true << QByteArray("a \"1\"\na \"1\"\n")
                                       << QByteArrayList{"a", "", "a", "1", "a", "2"};
 }
@@ -309,7 +324,9 @@ void TestConfigMerge::fastMerge_matchesOneByOneSave_rareCases()
     QFETCH(QByteArray, file);
     QFETCH(QByteArrayList, items);
     MergeCase c;
-    c.syntax = parseSyntaxTemplate(syntaxTemplate).value();
+    const bool loose = syntaxTemplate.startsWith("[loose spacing]");
+    c.syntax = parseSyntaxTemplate(loose ? syntaxTemplate.sliced(15) : syntaxTemplate).value();
+    c.syntax.looseSpacing = loose;
     c.exists = exists;
     c.lines.append({file, QByteArray()});
     for (qsizetype i = 0; i + 1 < items.size(); i += 2)
@@ -329,6 +346,8 @@ void TestConfigMerge::fastMerge_matchesOneByOneSave_realConfigs_data()
     QTest::newRow("yquake2") << "yquake2/yq2.cfg" << QByteArray("set\tcvar\tvalue");
     QTest::newRow("warsow") << "warsow/default.cfg" << QByteArray("set cvar \"value\"");
     QTest::newRow("urbanterror") << "urbanterror/server_example.cfg" << QByteArray("set  cvar \"value\"");
+    QTest::newRow("urbanterror, loose") << "urbanterror/server_example.cfg"
+                                        << QByteArray("[loose spacing]set cvar \"value\"");
     QTest::newRow("unvanquished") << "unvanquished/server.cfg" << QByteArray("set cvar value");
     QTest::newRow("tf2-mastercomfig") << "tf2-mastercomfig/comfig.cfg" << QByteArray("cvar value");
     QTest::newRow("xonotic") << "xonotic/server.cfg" << QByteArray("cvar value");
@@ -346,8 +365,10 @@ void TestConfigMerge::fastMerge_matchesOneByOneSave_realConfigs()
     if (!QFile::exists(source))
         QSKIP(qPrintable(QStringLiteral("%1 is not there: real configs are only beside our own checkout").arg(source)));
     const QByteArray original = readAll(source);
-    const auto syntax = parseSyntaxTemplate(syntaxTemplate);
+    const bool loose = syntaxTemplate.startsWith("[loose spacing]");
+    auto syntax = parseSyntaxTemplate(loose ? syntaxTemplate.sliced(15) : syntaxTemplate);
     QVERIFY(syntax);
+    syntax->looseSpacing = loose;
     const QList<QByteArray> names = namesInConfig(original, *syntax);
     QVERIFY2(names.size() >= 2, "the syntax should fit some of the file's lines");
 

@@ -3,6 +3,7 @@
 #include "app/savefile.h"
 #include "backupreference.h"
 #include "gameconfig/backups.h"
+#include "gameconfig/configmerge.h"
 #include "gameconfig/configreader.h"
 #include "gameconfig/configwriter.h"
 #include "loader/loadedprofile.h"
@@ -237,6 +238,20 @@ void TestConfigSave::savedPieces_areTheFileAcrossChunkBoundaries()
                  &error),
              qPrintable(error));
     QCOMPARE(readAll(path), pieces.join());
+
+    // The merge hands its pieces over until the writer refuses one, and then says so: whatever piece that is.
+    const ConfigSnapshot snapshot(QByteArray("a 1\nb 1\nc 1\n"));
+    const QList<MergeItem> items{{"b", "2"}, {"d", "4"}};
+    for (int refused = 1;; ++refused) {
+        int handed = 0;
+        const bool written =
+            writeMergedConfig(snapshot, {"", " ", ""}, items, [&](QByteArrayView) { return ++handed != refused; });
+        if (written) {
+            QVERIFY(handed < refused); // every piece went through
+            break;
+        }
+        QCOMPARE(handed, refused);
+    }
 }
 
 void TestConfigSave::saveAfterConfigChanged_mergesTheFileAsItIsNow()

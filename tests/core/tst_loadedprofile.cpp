@@ -193,7 +193,12 @@ private slots:
         row("indented", "  set r_plain 0", "r_plain", "1");
         row("case differs", "set R_PLAIN 0", "r_plain", "1");
         row("other separator gives empty", "set r_plain=0", "r_plain", "");
-        row("trailing blanks kept", "set r_plain 1  ", "r_plain", "1  ");
+        // Without a template suffix a value ends as the game's console reads it.
+        row("trailing blanks not part of the value", "set r_plain 0 \t", "r_plain", "0");
+        row("comment after the value", "set r_plain 0\t// off", "r_plain", "0");
+        row("second command", "set r_plain 0;set r_gamma 5", "r_gamma", "100");
+        row("no comment without a blank before it", "set r_gamma 30//x", "r_gamma", "30//x");
+        row("quoted ; belongs to the value", "set r_gamma \"3;0\" ;", "r_gamma", "\"3;0\"");
         row("first line wins", "set r_gamma 30\nset r_gamma 40", "r_gamma", "30");
     }
 

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QInputDialog>
 
 namespace Tunesmith
 {
@@ -18,6 +19,8 @@ struct Recorder
     QList<ShownMessage> messages;
     QStringList fileNames;
     QList<FileDialogRequest> requests;
+    QList<QMessageBox::StandardButton> answers;
+    QStringList texts;
 };
 
 // The test seam's state lives for the whole run of one program; the windows never read it.
@@ -70,6 +73,38 @@ std::unique_ptr<QMessageBox> messageBox(QWidget *parent, QMessageBox::Icon icon,
     return box;
 }
 
+QMessageBox::StandardButton ask(QWidget *parent, const QString &title, const QString &text,
+                                QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
+{
+    Recorder &r = recorder();
+    if (r.on) {
+        r.messages.append({QMessageBox::Question, title, text});
+        return r.answers.isEmpty() ? QMessageBox::Cancel : r.answers.takeFirst();
+    }
+    QMessageBox box(QMessageBox::Question, title, text, buttons, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(defaultButton);
+    return QMessageBox::StandardButton(box.exec());
+}
+
+std::optional<QString> askText(QWidget *parent, const QString &title, const QString &label, const QString &text)
+{
+    Recorder &r = recorder();
+    if (r.on) {
+        r.messages.append({QMessageBox::Question, title, label});
+        if (r.texts.isEmpty())
+            return std::nullopt;
+        return r.texts.takeFirst();
+    }
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    dialog.setTextValue(text);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
+}
+
 QString saveFileName(QWidget *parent, const QString &folder, const QString &fileName, const QStringList &filters)
 {
     return askFileName(parent, QFileDialog::AcceptSave, folder, fileName, filters);
@@ -93,6 +128,16 @@ QList<ShownMessage> takeMessages()
 void queueFileName(const QString &path)
 {
     recorder().fileNames.append(path);
+}
+
+void queueAnswer(QMessageBox::StandardButton answer)
+{
+    recorder().answers.append(answer);
+}
+
+void queueText(const QString &text)
+{
+    recorder().texts.append(text);
 }
 
 QList<FileDialogRequest> takeFileDialogRequests()

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class QWidget;
 
@@ -32,6 +33,16 @@ void message(QWidget *parent, QMessageBox::Icon icon, const QString &title, cons
 std::unique_ptr<QMessageBox> messageBox(QWidget *parent, QMessageBox::Icon icon, const QString &title,
                                         const QString &text);
 
+// A question with these buttons, the default one taking Return; gives the button the player chose (Escape and the
+// close box choose Cancel when there is one). Recorded as a message while recording is on, and answered with the
+// queued answer, or Cancel when none is queued.
+QMessageBox::StandardButton ask(QWidget *parent, const QString &title, const QString &text,
+                                QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton);
+
+// A line of text asked for, text proposed; nullopt when the player cancels (or, recording, nothing is queued).
+std::optional<QString> askText(QWidget *parent, const QString &title, const QString &label,
+                               const QString &text = QString());
+
 // The file dialogs; "" means the player cancelled. filters are "name (pattern)" entries, the first active.
 QString saveFileName(QWidget *parent, const QString &folder, const QString &fileName, const QStringList &filters);
 QString openFileName(QWidget *parent, const QString &folder, const QString &fileName, const QStringList &filters);
@@ -41,6 +52,8 @@ QString openFileName(QWidget *parent, const QString &folder, const QString &file
 void setRecording(bool on);
 QList<ShownMessage> takeMessages();
 void queueFileName(const QString &path);
+void queueAnswer(QMessageBox::StandardButton answer);
+void queueText(const QString &text);
 struct FileDialogRequest
 {
     QString folder;

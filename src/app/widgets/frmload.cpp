@@ -7,6 +7,7 @@
 #include "app/textlines.h"
 #include "application.h"
 #include "dialogs.h"
+#include "loader/installhints.h"
 #include "palettecolours.h"
 #include "platform.h"
 #include "twips.h"
@@ -23,6 +24,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QProcessEnvironment>
 #include <QPushButton>
 
 namespace Tunesmith
@@ -158,7 +160,21 @@ QString frmLoad::selectedEntry() const
 
 void frmLoad::setInstallLocationText(const QString &text)
 {
+    showInstallDir(text, false);
+}
+
+void frmLoad::showInstallDir(const QString &text, bool found)
+{
+    if (!found)
+        m_foundDir.clear();
     m_txtInstallLocation->setText(text);
+    QFont font = m_txtInstallLocation->font();
+    font.setItalic(found);
+    m_txtInstallLocation->setFont(font);
+    const QString note =
+        found ? tr("Found where this game keeps its config; stored when you load the profile") : QString();
+    m_txtInstallLocation->setToolTip(note);
+    m_txtInstallLocation->setAccessibleDescription(note);
 }
 
 void frmLoad::lstLoad_Click()
@@ -185,14 +201,20 @@ void frmLoad::lstLoad_Click()
         // This entry's directory is not looked up: the last entry's must not stay in its place, to be loaded with
         // this one or shown as its directory.
         state.installDir.clear();
-        m_txtInstallLocation->setText(tr("No Entry Found"));
+        showInstallDir(tr("No Entry Found"), false);
         Dialogs::message(this, QMessageBox::NoIcon, tr("Tunesmith"),
                          tr("An error occured reading the profile's [Title] description."));
         return;
     }
     if (!Settings::lookupInstallDir(state))
         return; // the settings file could not be read: the box keeps what it showed
-    m_txtInstallLocation->setText(state.installDir.isEmpty() ? tr("No Entry Found") : state.installDir);
+    m_foundDir.clear();
+    if (state.installDir.isEmpty()) {
+        m_foundDir = InstallHints::findForProfile(state.profilesPath() + QLatin1Char('/') + state.currentProfile,
+                                                  QProcessEnvironment::systemEnvironment());
+        state.installDir = m_foundDir;
+    }
+    showInstallDir(state.installDir.isEmpty() ? tr("No Entry Found") : state.installDir, !m_foundDir.isEmpty());
 }
 
 void frmLoad::lstLoad_DblClick()
@@ -210,6 +232,13 @@ void frmLoad::cmdLoad_Click()
         return;
     }
     QString error;
+    if (!m_foundDir.isEmpty() && state.installDir == m_foundDir) {
+        // Loading takes the found folder as the player's choice, stored as the "Edit" dialog stores one.
+        if (Settings::storeInstallDir(state, state.currentProfile, QString(), m_foundDir, &error))
+            showInstallDir(state.installDir, false);
+        else
+            Dialogs::message(this, QMessageBox::Warning, tr("Tunesmith"), error);
+    }
     if (!m_app.loadProfileWindow(state.profilesPath() + QLatin1Char('/') + state.currentProfile, &error)) {
         Dialogs::message(this, QMessageBox::Warning, tr("Tunesmith"), error);
         // Reopened from the main window, this window was hidden when that one was discarded.

@@ -41,6 +41,8 @@ protected:
 private:
     void prepareProgramFolder();
     void listProfiles();
+    // Shows the install directory; a found one is marked as not yet stored.
+    void showInstallDir(const QString &text, bool found);
 
     Application &m_app;
     QGroupBox *m_fraLoad;
@@ -55,6 +57,7 @@ private:
     QLabel *m_lblInstallLocation;
     QLineEdit *m_txtInstallLocation;
     QPushButton *m_cmdLocation;
+    QString m_foundDir; // found by the profile's install hints for the selected entry, not yet stored
 };
 
 } // namespace Tunesmith

@@ -127,9 +127,14 @@ void frmIndex::buildMenus()
     load->menuAction()->setObjectName(QStringLiteral("mnuLoad"));
     connect(addAction(load, "mnuLoadConfig", tr("Load Config")), &QAction::triggered, this,
             [this] { mnuLoadConfig_Click(); });
-    connect(addAction(load, "mnuLoadTSM", tr("Load Game")), &QAction::triggered, this,
-            [this] { m_app.showLoadWindow(this); });
-    connect(addAction(file, "mnuQuit", tr("Quit")), &QAction::triggered, this, [this] { m_app.UnloadAllWindows(); });
+    connect(addAction(load, "mnuLoadTSM", tr("Load Game")), &QAction::triggered, this, [this] {
+        if (confirmLeave())
+            m_app.showLoadWindow(this);
+    });
+    connect(addAction(file, "mnuQuit", tr("Quit")), &QAction::triggered, this, [this] {
+        if (confirmLeave())
+            m_app.UnloadAllWindows();
+    });
 
     QMenu *presets = menuBar()->addMenu(tr("&Presets"));
     presets->setObjectName(QStringLiteral("mnuPresets"));
@@ -141,6 +146,7 @@ void frmIndex::buildMenus()
         connect(addAction(presets, presetItems[i].first, tr(presetItems[i].second)), &QAction::triggered, this,
                 [this, i] { applyPreset(i); });
     }
+    m_mnuPresets = presets;
 
     QMenu *options = menuBar()->addMenu(tr("&Options"));
     options->setObjectName(QStringLiteral("mnuOptions"));
@@ -168,6 +174,7 @@ void frmIndex::buildMenus()
     connect(addAction(help, "mnuUpdate", tr("Update")), &QAction::triggered, this, [this] { mnuUpdate_Click(); });
     connect(addAction(help, "mnuAbout", tr("About")), &QAction::triggered, this,
             [this] { m_app.showAboutWindow(this); });
+    buildPlayerMenus(presets);
 }
 
 void frmIndex::Form_Load()
@@ -204,6 +211,8 @@ bool frmIndex::LoadList(const QString &profilePath, QString *error)
     // The history starts from the starting values; a new profile builds a new window and so a new history.
     m_history = new TweakHistory(*m_profile, this);
     m_history->setTypingTest([this](const ValueChange &change) { return isTyping(change.kind, change.index); });
+    watchChanges();
+    fillPresetMenu();
     return true;
 }
 
@@ -357,28 +366,35 @@ ProgramState frmIndex::profileState() const
 
 void frmIndex::mnuSaveConfig_Click()
 {
+    saveConfig();
+}
+
+bool frmIndex::saveConfig()
+{
     const ProgramState state = profileState();
     const auto filter = GameConfigWriter::dialogFilter(state.gameConfigFileName);
     const QString path = Dialogs::saveFileName(this, state.installDir, filter.exactName, filter.entries());
     if (path.isEmpty())
-        return;
+        return false;
     QString error;
     if (state.preview) {
         const auto preview = GameConfigWriter::preview(*m_profile, state, path, &error);
         if (!preview) {
             Dialogs::message(this, QMessageBox::Warning, tr("Tunesmith"), error);
-            return;
+            return false;
         }
         if (!FeatureDialogs::confirmSave(this, path, preview->existed, preview->changes, preview->newLineEnd))
-            return;
+            return false;
     }
     if (!GameConfigWriter::save(*m_profile, state, *m_clock, path, &error)) {
         Dialogs::message(this, QMessageBox::Warning, tr("Tunesmith"), error);
-        return;
+        return false;
     }
     if (m_history)
         m_history->markSaved();
+    markConfigValues();
     Dialogs::message(this, QMessageBox::Information, tr("Tunesmith"), tr("Config saved!"));
+    return true;
 }
 
 void frmIndex::mnuLoadConfig_Click()
@@ -389,6 +405,9 @@ void frmIndex::mnuLoadConfig_Click()
     if (path.isEmpty())
         return;
     m_history->record(tr("Load Config"), [&] { GameConfigReader::apply(*m_profile, state.syntax, path); });
+    // Read from the game config itself, the values are what the game has: nothing is unsaved.
+    if (QFileInfo(path) == QFileInfo(state.gameConfigPath()))
+        markConfigValues();
 }
 
 void frmIndex::mnuUpdate_Click()
@@ -429,7 +448,8 @@ void frmIndex::closeEvent(QCloseEvent *event)
 {
     // Closing the main window ends the program, as Quit does.
     event->ignore();
-    m_app.UnloadAllWindows();
+    if (confirmLeave())
+        m_app.UnloadAllWindows();
 }
 
 } // namespace Tunesmith

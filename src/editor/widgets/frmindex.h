@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/clock.h"
+#include "editor/savedvalues.h"
 #include "editor/tweaksearch.h"
 #include "loader/loadedprofile.h"
 
@@ -9,6 +10,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -54,6 +56,8 @@ public:
     void setClock(std::unique_ptr<Clock> clock) { m_clock = std::move(clock); }
 
     void mnuSaveConfig_Click();
+    // Save Config's own path (the file dialog, the preview when it is on, the save); true when the config was saved.
+    bool saveConfig();
     void mnuRestoreBackup_Click();
     void mnuLoadConfig_Click();
     // Starts the updater and closes every window; when the updater cannot be started, says so and keeps them.
@@ -66,6 +70,19 @@ public:
     TweakHistory *history() const { return m_history; }
     void undo();
     void redo();
+
+    // The player's own presets in the Presets menu: saving the tweaks as one, applying one (one step), managing them.
+    void mnuSavePreset_Click();
+    void mnuManagePresets_Click();
+    void applyPlayerPreset(const QString &name);
+
+    // Tweaks changed since the game config was last read or saved: marked, counted on the status line, and the
+    // only ones shown while View > Show Changed Only is on.
+    int changedCount() const { return m_changedCount; }
+    void setShowChangedOnly(bool on);
+    // Asks "Save changes to <config file>?" when there are unsaved changes, before Quit, the close box or Load Game.
+    // True when the window may go: saved, discarded, or nothing to save; false when the player cancelled.
+    bool confirmLeave();
 
     // The search field over the status line: open it, go to the next (step 1) or previous (-1) match.
     FindBar *findBar() const { return m_findBar; }
@@ -80,6 +97,14 @@ protected:
 private:
     void buildMenus();
     void buildFeatureActions();
+    void buildPlayerMenus(QMenu *presets);
+    void fillPresetMenu();
+    void watchChanges();
+    void tweakChanged(TweakModel *tweak);
+    // The values of now become the saved ones (a save, a read of the game config, a restore).
+    void markConfigValues();
+    void showChangedCount();
+    void applyChangedFilter();
     void buildPages();
     void pingSaved();
     void findTextChanged(const QString &text);
@@ -118,6 +143,14 @@ private:
     QPointer<QWidget> m_highlight;
     int m_lastKind = -1;
     int m_lastIndex = -1;
+    QMenu *m_mnuPresets = nullptr;
+    QList<QAction *> m_playerPresetActions;
+    QAction *m_mnuManagePresets = nullptr;
+    QAction *m_mnuShowChangedOnly = nullptr;
+    QLabel *m_lblChanged = nullptr;
+    SavedValues m_saved;
+    std::vector<TweakModel::Listening> m_changeListening;
+    int m_changedCount = 0;
 };
 
 } // namespace Tunesmith

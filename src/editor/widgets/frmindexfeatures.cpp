@@ -117,6 +117,7 @@ void frmIndex::mnuRestoreBackup_Click()
         return;
     }
     m_history->markSaved();
+    markConfigValues();
     Dialogs::message(this, QMessageBox::Information, tr("Tunesmith"), tr("Backup restored!"));
 }
 

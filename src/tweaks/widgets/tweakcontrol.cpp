@@ -116,6 +116,24 @@ void TweakControl::finishSetup()
     refresh();
 }
 
+void TweakControl::setChanged(bool changed)
+{
+    if (changed == m_changed)
+        return;
+    m_changed = changed;
+    if (!m_changedMark) {
+        m_changedMark = new QLabel(QStringLiteral("\u25CF"), this);
+        m_changedMark->setObjectName(QStringLiteral("lblChanged"));
+        m_changedMark->setAttribute(Qt::WA_TransparentForMouseEvents); // the caption keeps its pointer events
+        m_changedMark->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        m_changedMark->setStyleSheet(QStringLiteral("color: rgb(255, 128, 0); font-size: 7pt;"));
+        const QRect caption = m_caption->geometry();
+        m_changedMark->setGeometry(caption.right() - 9, caption.top(), 10, caption.height());
+    }
+    m_changedMark->setVisible(changed);
+    setAccessibleDescription(changed ? tr("Changed since the config was last read or saved") : QString());
+}
+
 QString TweakControl::shortDescription() const
 {
     return decodeText(m_model->ShortDescription());

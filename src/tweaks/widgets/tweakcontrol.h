@@ -38,6 +38,11 @@ public:
 
     QSize sizeHint() const override { return m_designSize; }
 
+    // Marks the tweak as changed since the config was last read or saved: a small dot at the caption's end, and a
+    // description for assistive technology.
+    void setChanged(bool changed);
+    bool isChanged() const { return m_changed; }
+
 signals:
     // Pointer movement over the caption only. Button: held buttons (1 left, 2 right, 4 middle); Shift: held keys
     // (1 shift, 2 ctrl, 4 alt); X, Y: the pointer in the caption's own coordinates, in twips.
@@ -78,6 +83,8 @@ private:
     TweakModel::Listening m_listening;
     QSize m_designSize;
     QLabel *m_caption;
+    QLabel *m_changedMark = nullptr; // made when first needed: most tweaks are never changed
+    bool m_changed = false;
     QMenu *m_menu = nullptr;
     QMenu *m_presetMenu = nullptr;
     QAction *m_defaultEntry = nullptr;
