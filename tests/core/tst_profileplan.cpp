@@ -187,7 +187,7 @@ private slots:
         // "[next column]" opens no page: the next controls reach past the page's edge until their column is full.
         // It has no data line: the unknown line after it is skipped.
         const ProfilePlan beyond = planOk(
-            profile("[add tab]\nVideo\n[next column]\n[NEXT COLUMN]\n[next column]\n9\n" + simple("s").repeated(16)));
+            profile("[add tab]\nVideo\n[next column]\n[NEXT COLUMN]\n[next column]\n99\n" + simple("s").repeated(16)));
         QVERIFY(beyond.controls[0].left + PageGeometry::simpleWidth > PageGeometry::tabStripWidth);
         QCOMPARE(columnStarts(beyond), (QByteArrayList{"0:0", "1:15"}));
         QCOMPARE(beyond.pageCaptions, (QList<QByteArray>{"Video", "Video (2)"}));

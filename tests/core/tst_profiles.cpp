@@ -3,12 +3,14 @@
 #include "gameconfig/configreader.h"
 #include "gameconfig/configwriter.h"
 #include "gameconfig/presets.h"
+#include "loader/installhints.h"
 #include "loader/loadedprofile.h"
 #include "testfiles.h"
 
 #include <QDir>
 #include <QRegularExpression>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Tunesmith;
@@ -136,6 +138,57 @@ private Q_SLOTS:
                 }
                 QVERIFY2(tweakLine, line.constData());
             }
+        }
+    }
+
+    void installHint_expandsHomeAndVariables_data()
+    {
+        QTest::addColumn<QByteArray>("hint");
+        QTest::addColumn<QString>("folder"); // "" when the hint gives none
+        const auto row = [](const char *hint, const char *folder) {
+            QTest::newRow(hint) << QByteArray(hint) << QString::fromUtf8(folder);
+        };
+        row("~/.q3a/baseq3", "/home/p/.q3a/baseq3");
+        row("~", "/home/p");
+        row("$HOME/x", "/home/p/x");
+        row("${GAMES}/quake/../q2", "/g/q2");
+        row("$XDG_DATA_HOME/unvanquished", "/home/p/.local/share/unvanquished");
+        row("${XDG_CONFIG_HOME}/a", "/home/p/.config/a");
+        row("$UNSET/a", "");
+        row("${GAMES", "");
+        row("relative/folder", "");
+        row("~player/x", "");
+    }
+
+    void installHint_expandsHomeAndVariables()
+    {
+        QFETCH(QByteArray, hint);
+        QFETCH(QString, folder);
+        QProcessEnvironment environment;
+        environment.insert(QStringLiteral("HOME"), QStringLiteral("/home/p"));
+        environment.insert(QStringLiteral("GAMES"), QStringLiteral("/g"));
+        QCOMPARE(InstallHints::expand(hint, environment), folder);
+    }
+
+    void installHints_firstFolderHoldingTheConfigWins_everyShippedProfileHasSome()
+    {
+        QTemporaryDir home;
+        QProcessEnvironment environment;
+        environment.insert(QStringLiteral("HOME"), home.path());
+        QVERIFY(QDir(home.path()).mkpath(QStringLiteral("empty")) && QDir(home.path()).mkpath(QStringLiteral("a")));
+        QVERIFY(writeAll(home.filePath(QStringLiteral("a/game.cfg")), "x") &&
+                writeAll(home.filePath(QStringLiteral("b")), "a file, not a folder"));
+        QCOMPARE(InstallHints::find({"~/none", "~/empty", "~/b", "~/a", "~"}, "game.cfg", environment),
+                 home.filePath(QStringLiteral("a")));
+        QCOMPARE(InstallHints::find({"~/empty"}, "game.cfg", environment), QString());
+
+        for (const QString &file :
+             QDir(QStringLiteral(TUNESMITH_SAMPLE_PROFILES)).entryList({QStringLiteral("*.tsm")})) {
+            const auto plan = planProfile(readAll(QStringLiteral(TUNESMITH_SAMPLE_PROFILES "/") + file), {}, nullptr);
+            QVERIFY(plan);
+            QVERIFY2(!plan->installHints.isEmpty() || file == QLatin1String("Example Game.tsm"), qPrintable(file));
+            for (const QByteArray &hint : std::as_const(plan->installHints))
+                QVERIFY2(!InstallHints::expand(hint, environment).isEmpty(), hint.constData());
         }
     }
 

@@ -1,5 +1,6 @@
 #include "app/widgets/frmping.h"
 #include "editor/widgets/findbar.h"
+#include "editor/widgets/managepresetsdialog.h"
 #include "editor/widgets/tweakhistory.h"
 #include "programfolder.h"
 #include "tweaks/widgets/cvarsimple.h"
@@ -318,6 +319,129 @@ private Q_SLOTS:
         QCOMPARE(index->tabs()->geometry(), tabsPlace);
         QCOMPARE(index->findChild<QWidget *>(u"lblStatus"_s)->geometry(), statusPlace);
         QCOMPARE(index->size(), windowSize);
+    }
+    void playerPresets_savedInTheGamesSyntax_appliedAsOneStep_renamedAndDeleted()
+    {
+        frmIndex *index = m_folder->load();
+        LoadedProfile *profile = index->profile();
+        profile->simple[0]->clickButton(0);
+        profile->text[0]->setValue("90");
+        Dialogs::queueText(u"Match"_s);
+        m_folder->action("mnuSavePreset")->trigger();
+        const QString presets = m_folder->path + u"/presets/Test Game/"_s;
+        QCOMPARE(readAll(presets + u"Match.cfg"_s),
+                 "seta r_fullscreen \"0\"\r\n" + comMaxFps("90") + "seta rate \"10000\"\r\nseta r_picmip \"1\"\r\n");
+        // Names that are no plain file names are refused and say why.
+        Dialogs::takeMessages();
+        for (const QString &name : {u"../Match"_s, u" Match"_s, QString()}) {
+            Dialogs::queueText(name);
+            m_folder->action("mnuSavePreset")->trigger();
+            QCOMPARE(Dialogs::takeMessages().value(1).icon, QMessageBox::Warning);
+        }
+        QCOMPARE(QDir(presets).entryList(QDir::Files), QStringList{u"Match.cfg"_s});
+
+        // After the four entries and "Save Current as Preset...", the player's presets by name, then "Manage".
+        QMenu *menu = index->menuBar()->findChild<QMenu *>(u"mnuPresets"_s);
+        emit menu->aboutToShow();
+        QStringList names;
+        for (const QAction *action : menu->actions())
+            names << (action->isSeparator() ? u"-"_s : action->objectName());
+        QCOMPARE(names, (QStringList{u"mnuHighQuality"_s, u"mnuDefault"_s, u"mnuFPSBoost"_s, u"mnuDieHard"_s, u"-"_s,
+                                     u"mnuSavePreset"_s, u"mnuPlayerPreset"_s, u"-"_s, u"mnuManagePresets"_s}));
+        m_folder->action("mnuDefault")->trigger();
+        const int steps = index->history()->stack()->count();
+        m_folder->action("mnuPlayerPreset")->trigger();
+        QCOMPARE(profile->text[0]->Value(), QByteArray("90"));
+        QCOMPARE(profile->simple[0]->Value(), QByteArray("0"));
+        QCOMPARE(index->history()->stack()->count(), steps + 1);
+        index->undo();
+        QCOMPARE(profile->text[0]->Value(), QByteArray("85"));
+
+        m_folder->action("mnuManagePresets")->trigger();
+        auto *manage = index->findChild<ManagePresetsDialog *>();
+        QVERIFY(manage);
+        Dialogs::queueText(u"Streaming"_s);
+        manage->cmdRename_Click();
+        QCOMPARE(manage->findChild<QListWidget *>(u"lstPresets"_s)->item(0)->text(), u"Streaming"_s);
+        Dialogs::queueAnswer(QMessageBox::Yes);
+        manage->cmdDelete_Click();
+        QCOMPARE(manage->findChild<QListWidget *>(u"lstPresets"_s)->count(), 0);
+        QVERIFY(QDir(presets).isEmpty());
+    }
+
+    void changedTweaks_markedCountedAndFiltered_untilTheConfigIsSaved()
+    {
+        writeAll(m_folder->config, "seta r_fullscreen \"1\"\r\n");
+        frmIndex *index = m_folder->load();
+        auto *count = index->findChild<QLabel *>(u"lblChanged"_s);
+        auto *simple = qobject_cast<cvarSimple *>(index->control(TweakKind::Simple, 1));
+        QWidget *frameLimit = index->control(TweakKind::Text, 1);
+        QVERIFY(count->isHidden() && !simple->isChanged());
+        simple->optCVar(0)->click();
+        QVERIFY(simple->isChanged() && !simple->accessibleDescription().isEmpty());
+        QVERIFY(!count->isHidden());
+        QCOMPARE(count->text(), u"1 changed"_s);
+
+        // Only the changed tweak and its page stay; nothing moves.
+        const QPoint at = simple->pos();
+        index->setShowChangedOnly(true);
+        QVERIFY(frameLimit->isHidden() && !simple->isHidden());
+        QCOMPARE(simple->pos(), at);
+        QVERIFY(index->tabs()->isTabVisible(0) && !index->tabs()->isTabVisible(1));
+        simple->optCVar(1)->click(); // back to what the config holds
+        QVERIFY(simple->isHidden() && count->isHidden());
+        index->setShowChangedOnly(false);
+        QVERIFY(!frameLimit->isHidden() && index->tabs()->isTabVisible(1));
+
+        // A save makes the values the config's.
+        m_folder->action("mnuFPSBoost")->trigger();
+        QCOMPARE(count->text(), u"3 changed"_s);
+        Dialogs::queueFileName(m_folder->config);
+        index->mnuSaveConfig_Click();
+        QVERIFY(count->isHidden() && !simple->isChanged());
+    }
+
+    void leaving_withUnsavedChanges_asksFirst_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<int>("answer");
+        for (const char *way : {"mnuQuit", "close box", "mnuLoadTSM"}) {
+            QTest::addRow("%s, Cancel", way) << QString::fromLatin1(way) << int(QMessageBox::Cancel);
+            QTest::addRow("%s, Discard", way) << QString::fromLatin1(way) << int(QMessageBox::Discard);
+            QTest::addRow("%s, Save", way) << QString::fromLatin1(way) << int(QMessageBox::Save);
+        }
+    }
+
+    void leaving_withUnsavedChanges_asksFirst()
+    {
+        QFETCH(QString, way);
+        QFETCH(int, answer);
+        frmIndex *index = m_folder->load();
+        index->profile()->text[0]->setValue("90");
+        Dialogs::takeMessages();
+        Dialogs::queueAnswer(QMessageBox::StandardButton(answer));
+        if (answer == QMessageBox::Save)
+            Dialogs::queueFileName(m_folder->config);
+        if (way == u"close box"_s) {
+            index->show();
+            index->close();
+        } else {
+            m_folder->action(way.toLatin1().constData())->trigger();
+        }
+        const QList<Dialogs::ShownMessage> shown = Dialogs::takeMessages();
+        QCOMPARE(shown.value(0).text, u"Save changes to game.cfg?"_s);
+        QCOMPARE(readAll(m_folder->config).contains("90"), answer == QMessageBox::Save);
+        const bool left = answer != QMessageBox::Cancel;
+        if (way == u"mnuLoadTSM"_s)
+            QCOMPARE(bool(m_folder->app->loadWindow()), left);
+        else
+            QTRY_COMPARE(m_folder->app->hasWindows(), !left);
+        if (left && way != u"mnuLoadTSM"_s)
+            return;
+        // Cancel keeps the window as it was; with nothing unsaved, or for an update, nobody is asked.
+        QCOMPARE(index->profile()->text[0]->Value(), QByteArray("90"));
+        m_folder->app->UnloadAllWindows();
+        QVERIFY(Dialogs::takeMessages().isEmpty());
     }
 };
 

@@ -155,6 +155,28 @@ private Q_SLOTS:
         QCOMPARE(installText->text(), u"/games/alpha"_s);
     }
 
+    void startWindow_showsAConfigFoundWhereAHintSays_andLoadStoresIt()
+    {
+        // The game keeps its config in the second hinted folder, under a home of the test's own.
+        const QByteArray home = QFile::encodeName(m_folder->path + u"/home"_s);
+        QVERIFY(QDir().mkpath(QString::fromUtf8(home) + u"/.test/second"_s));
+        QVERIFY(writeAll(QString::fromUtf8(home) + u"/.test/second/game.cfg"_s, "seta com_maxfps \"100\"\r\n"));
+        writeAll(m_folder->path + u"/profiles/Test Game.tsm"_s,
+                 testProfile().replace("\"value\"\r\n", "\"value\"\r\n[install hint]\r\n~/.test/first\r\n"
+                                                        "[install hint]\r\n$HOME/.test/second\r\n"));
+        const QByteArray oldHome = qgetenv("HOME");
+        qputenv("HOME", home);
+        Application &app = m_folder->start();
+        qputenv("HOME", oldHome);
+        auto *installText = child<QLineEdit>(app.loadWindow(), "txtInstallLocation");
+        QCOMPARE(installText->text(), QString::fromUtf8(home) + u"/.test/second"_s);
+        QVERIFY(installText->font().italic() && !installText->toolTip().isEmpty());
+        QCOMPARE(readAll(m_folder->settings), QByteArray("update|0\r\n")); // not stored before the player loads
+        app.loadWindow()->cmdLoad_Click();
+        QCOMPARE(readAll(m_folder->settings), "update|0\r\nTest Game.tsm|" + home + "/.test/second\r\n");
+        QCOMPARE(app.indexWindow()->profile()->text[0]->Value(), QByteArray("100"));
+    }
+
     void load_buildsPagesControlsAndStartingValues()
     {
         writeAll(m_folder->config, "seta r_fullscreen \"0\"\nseta rate \"99\"\n");

@@ -29,7 +29,7 @@ void frmIndex::buildPlayerMenus(QMenu *presets)
     presets->addSeparator();
     connect(addAction(presets, "mnuSavePreset", tr("Save Current as Preset...")), &QAction::triggered, this,
             &frmIndex::mnuSavePreset_Click);
-    m_mnuManagePresets = new QAction(tr("Manage Presets..."), this);
+    m_mnuManagePresets = new QAction(tr("Manage Presets..."), presets);
     m_mnuManagePresets->setObjectName(QStringLiteral("mnuManagePresets"));
     connect(m_mnuManagePresets, &QAction::triggered, this, &frmIndex::mnuManagePresets_Click);
     // Read again each time the menu opens: a preset file may have come from elsewhere meanwhile.
