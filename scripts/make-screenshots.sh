@@ -2,7 +2,8 @@
 # Makes the README's pictures, docs/screenshots/*.png, from the end-to-end run of the real program that
 # scripts/ci-e2e.sh makes (tests/e2e/run_gui.py): the start-up window, the main window with the description box,
 # the connection settings dialog, the About box, the main window on a dark desktop palette, the preview of a save,
-# the backup chooser and the main window with the search field.
+# the backup chooser, the main window with the search field, the start-up window with a found install directory and
+# the main window showing only the changed tweaks.
 # The build folder is build/, or $TUNESMITH_BUILD_DIR; build first (scripts/build.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,4 +26,6 @@ main-dark.png main-window-dark.png
 preview.png save-preview.png
 restore.png restore-backup.png
 find.png find-tweak.png
+startup-found.png found-config.png
+changed.png changed-only.png
 LIST

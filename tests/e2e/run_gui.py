@@ -5,8 +5,10 @@ Each run starts from a fresh copy of an installed program folder. The light run 
 window, "Load!", a tweak switched off with a mouse click, the description box under the pointer, "Preview Changes"
 turned on, "Save Config" answered by typing the path into the file dialog and its preview cancelled (nothing written,
 no backup), then saved through the preview, the "Config saved!" box, "Restore Backup..." opened and closed, the
-search field (Ctrl+F, a few letters, Enter, Esc), the connection settings dialog saved with a click, the About box
-and Quit from the menu. The saved game config must hold exactly the bytes the command-line tool writes for the same
+search field (Ctrl+F, a few letters, Enter, Esc), the changed tweak alone under View > Show Changed Only, a preset of
+the player's own saved and applied from the Presets menu, the connection settings dialog saved with a click, the
+About box, and Quit from the menu, which asks about the unsaved change: Esc keeps the window, Return saves through
+the file dialog and the preview. The start-up window also shows a config found where a profile's hint says. The saved game config must hold exactly the bytes the command-line tool writes for the same
 steps, and a backup of the file as it was. The dark run shows the start-up window, the
 description box and the About box on GTK's dark palette; the high-DPI run shows the windows at twice the size; the
 slow-update run chooses Quit while "Load Game" waits for a slow update server. Every window is photographed and
@@ -113,6 +115,9 @@ class Run:
         os.makedirs(self.game)
         with open(os.path.join(self.game, "game.cfg"), "wb") as out:
             out.write(ORIGINAL_CONFIG)
+        os.makedirs(os.path.join(self.home, ".openarena", "baseoa"))
+        with open(os.path.join(self.home, ".openarena", "baseoa", "q3config.cfg"), "wb") as out:
+            out.write(b'seta r_fullscreen "0"\n')
         # No update check (no network in CI) unless a run serves one itself, and the game's install directory
         # already chosen.
         update = f"update|1\r\nupdateurl|{update_url}\r\n" if update_url else "update|0\r\n"
@@ -176,6 +181,9 @@ class Run:
     def quit(self, main):
         # "Quit" is the last entry of the File menu.
         self.menu(main, "alt+f", "Up", "Return")
+        self.ended()
+
+    def ended(self):
         try:
             code = self.process.wait(timeout=15)
         except subprocess.TimeoutExpired:
@@ -221,6 +229,11 @@ def light_run(display, args):
     try:
         startup = run.start()
         run.startup_shot(startup, "startup")
+        # OpenArena, two entries down, has no directory stored: its config is where the profile's hint says.
+        display.click(startup, px(240) + 40, px(720) + 8)
+        display.keys(startup, "Down", "Down")
+        run.startup_shot(startup, "startup-found")
+        display.keys(startup, "Up", "Up")
         main = run.load_profile(startup)
 
         # Switch the first on/off tweak ("Full screen", r_fullscreen) off with a click on its Off button.
@@ -273,6 +286,27 @@ def light_run(display, args):
         display.wait_gone("Restore Backup")
         check_saved(run, target, expected)
 
+        # The player's own work: the first tweak switched on again differs from the config as saved, and is the one
+        # control View > Show Changed Only leaves. "Save Current as Preset..." (the fifth entry of Presets) keeps it
+        # as a preset, which the menu lists after that entry: applied, it switches the tweak on again.
+        display.click(main, left + px(30) + px(200) // 2, top + px(40) + px(200) // 2)
+        run.menu(main, "alt+v", "Return")
+        display.hover(main, 560, 300)
+        run.shot(main, "changed")
+        run.menu(main, "alt+v", "Return")
+        run.menu(main, "alt+p", *["Down"] * 4, "Return")
+        asked = display.wait_window("Save Current as Preset")
+        display.type(asked, "Match")
+        display.keys(asked, "Return")
+        display.wait_gone("Save Current as Preset")
+        with open(os.path.join(run.program, "presets", PROFILE, "Match.cfg"), "rb") as preset:
+            if not preset.read().startswith(b'seta r_fullscreen "1"\r\n'):
+                raise Failure("the player's preset does not hold the tweak as it was")
+        display.click(main, left + px(300) + px(200) // 2, top + px(40) + px(200) // 2)
+        run.menu(main, "alt+p", *["Down"] * 5, "Return")
+        run.first_switch(main)
+        log("Show Changed Only left the changed tweak; the player's preset was saved, listed and applied")
+
         # Ctrl+F opens the search field over the status line and typing counts the tweaks found; Enter goes to the
         # first, on another page, and marks it; Esc closes the field. The pointer first leaves the tweak's caption
         # (the description box closes) for an empty spot of the page.
@@ -310,7 +344,24 @@ def light_run(display, args):
         display.move(about, 690, 0)
         run.shot(about, "about")
 
-        run.quit(main)
+        # Quit with an unsaved change asks first: Esc keeps the window; Return saves through Save Config's own
+        # path (the file dialog, the preview), and then the program ends.
+        run.menu(main, "alt+f", "Up", "Return")
+        display.keys(display.wait_window("Tunesmith"), "Escape")
+        display.wait_gone("Tunesmith")
+        run.menu(main, "alt+f", "Up", "Return")
+        display.keys(display.wait_window("Tunesmith"), "Return")
+        dialog = display.wait_window("Save As")
+        display.keys(dialog, "ctrl+a")
+        display.type(dialog, target)
+        display.keys(dialog, "Return")
+        display.keys(display.wait_window("Preview Changes"), "Return")
+        display.keys(display.wait_window("Tunesmith"), "Return")
+        run.ended()
+        with open(target, "rb") as saved:
+            if b'seta r_fullscreen "1"' not in saved.read():
+                raise Failure("the save asked for at Quit did not write the tweak switched on")
+        log("Quit asked about the unsaved change, kept the window on Esc and saved on Return")
     finally:
         run.stop()
 
