@@ -55,12 +55,11 @@ int runScaffold(const QStringList &args, QTextStream &out, QTextStream &err)
         return exitFailure;
     }
     if (output.isEmpty()) {
-        // The bytes as they are: a config's text need not be UTF-8, and Latin-1 passes every byte through.
+        // The bytes as they are: a config's text need not be UTF-8, and Latin-1 passes every byte through. Nothing
+        // is printed after them.
         out.flush();
         out.setEncoding(QStringConverter::Latin1);
         out << QString::fromLatin1(*profile);
-        out.flush();
-        out.setEncoding(QStringConverter::Utf8);
         return exitOk;
     }
     if (!saveFile(output, *profile, &error)) {

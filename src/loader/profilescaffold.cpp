@@ -51,7 +51,8 @@ QString tr(const char *text)
 
 bool isAsciiLetter(char c)
 {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    const char lower = char(c | 0x20);
+    return lower >= 'a' && lower <= 'z';
 }
 
 bool startsName(char c)
@@ -80,7 +81,7 @@ QList<Setting> readSettings(const QByteArray &config, const ConfigSyntax &syntax
     for (qsizetype l = 0; l < lines.size(); ++l) {
         const QByteArrayView line = lines[l];
         const qsizetype nameAt = ConfigLine::pieceEnd(line, 0, syntax.prefix, syntax.looseSpacing);
-        if (isBlank(line) || nameAt < 0 || nameAt == line.size() || !startsName(line[nameAt]))
+        if (nameAt < 0 || nameAt == line.size() || !startsName(line[nameAt]))
             continue;
         qsizetype nameEnd = nameAt + 1;
         while (nameEnd < line.size() && continuesName(line[nameEnd]))
