@@ -1,11 +1,7 @@
 # Hardening: saves killed at random moments, writes under a failing disk, hostile and huge input, the in-memory
 # merge reference of the fuzz targets, and the fuzz targets replaying every input they once failed on.
 tunesmith_core_test(crashsafety)
-add_executable(crashsafety_helper core/crashsafety_helper.cpp)
-target_link_libraries(crashsafety_helper PRIVATE tunesmith_core tunesmith_options)
-set_target_properties(crashsafety_helper PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
-add_dependencies(tst_crashsafety crashsafety_helper)
-target_compile_definitions(tst_crashsafety PRIVATE TUNESMITH_CRASH_HELPER="$<TARGET_FILE:crashsafety_helper>")
+add_dependencies(tst_crashsafety tunesmith-cli)
 # 200 kills take about a minute; TUNESMITH_CRASH_KILLS=1000 for a long run.
 set_tests_properties(crashsafety PROPERTIES TIMEOUT 900)
 

@@ -20,14 +20,13 @@ namespace
 
 constexpr int tweakCount = 150;
 constexpr int fillerLines = 40000;
-const QString backupName = QStringLiteral("Crash Game 04-12 23-05 game");
 
 // A profile of numeric tweaks, each bounded 0 to 100000, saved into game.cfg.
 QByteArray profile()
 {
     QByteArray text = "[title]\r\nCrash Game\r\n4-12-2026\r\nTester\r\n[syntax]\r\ngame.cfg\r\nseta cvar \"value\"\r\n";
     for (int i = 0; i < tweakCount; ++i) {
-        text += "[add text]\r\nnet_t" + QByteArray::number(i) + "\r\n0|100000\r\n5|5|5|5\r\nShort\r\nLong.\r\n";
+        text += "[add text]\r\nnet_t" + QByteArray::number(i) + "\r\n0|100000\r\n5|12345|5|5\r\nShort\r\nLong.\r\n";
     }
     return text;
 }
@@ -48,18 +47,11 @@ QByteArray largeConfig()
     return text;
 }
 
-// Every file in folder but the expected ones: temporary files a killed save left behind.
-QStringList leftovers(const QString &folder, const QStringList &expected)
-{
-    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
-    names.removeIf([&](const QString &name) { return expected.contains(name); });
-    return names;
-}
-
 } // namespace
 
-// A save killed with SIGKILL at random moments, many times: the config must always hold exactly the old bytes or
-// exactly the new ones, and what a killed save leaves behind must not disturb the next save.
+// tunesmith-cli's save killed with SIGKILL at random moments, many times: the config must always hold exactly the
+// old bytes or exactly the new ones, every backup a whole backup, and what a killed save leaves behind must not
+// disturb the next save.
 class TestCrashSafety : public QObject
 {
     Q_OBJECT
@@ -69,28 +61,36 @@ private:
     QString m_profile;
     QString m_config;
     QString m_program;
-    QByteArray m_old;    // every tweak at 5
-    QByteArray m_new;    // every tweak at 12345
-    double m_saveMs = 0; // one save, as the helper measured it
+    QByteArray m_old; // every tweak at 5 ("Default Settings")
+    QByteArray m_new; // every tweak at 12345 ("High Quality")
     int m_kills = 200;
 
-    QString backupPath() const { return m_program + QStringLiteral("/backups/") + backupName; }
-
-    // Runs the helper to the end; returns the durations of its saves.
-    QList<double> runSaves(int saves)
+    // A save of one preset: every tweak's line changes, among tens of thousands of other lines.
+    QStringList saveArguments(bool high) const
     {
-        QProcess helper;
-        helper.start(QStringLiteral(TUNESMITH_CRASH_HELPER), {m_profile, m_config, m_program, QString::number(saves)});
-        if (!helper.waitForFinished(120000) || helper.exitStatus() != QProcess::NormalExit || helper.exitCode() != 0) {
-            qWarning("%s", helper.readAllStandardError().constData());
-            return {};
-        }
-        QList<double> durations;
-        for (const QByteArray &line : helper.readAllStandardOutput().split('\n')) {
-            if (line.startsWith("saved "))
-                durations.append(line.mid(6).toDouble());
-        }
-        return durations;
+        return {QStringLiteral("--program-folder"),
+                m_program,
+                QStringLiteral("save"),
+                m_profile,
+                QStringLiteral("--config"),
+                m_config,
+                QStringLiteral("--preset"),
+                high ? QStringLiteral("quality") : QStringLiteral("default")};
+    }
+    // A whole save; its time in milliseconds, -1 when it failed.
+    qint64 save(bool high) const
+    {
+        QProcess cli;
+        QElapsedTimer timer;
+        timer.start();
+        cli.start(QStringLiteral(TUNESMITH_CLI), saveArguments(high));
+        const bool saved =
+            cli.waitForFinished(120000) && cli.exitStatus() == QProcess::NormalExit && cli.exitCode() == 0;
+        return saved ? timer.elapsed() : -1;
+    }
+    QStringList backups() const
+    {
+        return QDir(m_program + QStringLiteral("/backups")).entryList(QDir::Files | QDir::Hidden | QDir::System);
     }
 
 private Q_SLOTS:
@@ -108,45 +108,31 @@ private Q_SLOTS:
         m_kills = qEnvironmentVariableIsSet("TUNESMITH_CRASH_KILLS")
                       ? qEnvironmentVariableIntValue("TUNESMITH_CRASH_KILLS")
                       : 200;
-
-        // One save gives the new bytes, two more come back to the old ones.
-        const QList<double> first = runSaves(1);
-        QCOMPARE(first.size(), 1);
+        QVERIFY(save(true) >= 0);
         m_new = readAll(m_config);
-        QVERIFY(m_new != m_old);
         QCOMPARE(m_new.count("\"12345\""), tweakCount);
-        const QList<double> more = runSaves(2);
-        QCOMPARE(more.size(), 2);
+        QVERIFY(save(false) >= 0);
         QCOMPARE(readAll(m_config), m_old);
-        m_saveMs = std::max(first[0], std::max(more[0], more[1]));
-        qInfo("config of %lld lines, %lld bytes; one save with its backup takes %.1f ms", qint64(m_old.count('\n')),
-              qint64(m_old.size()), m_saveMs);
     }
 
     void killedSave_leavesOldOrNewBytes()
     {
-        const QByteArray oldBackup = ConfigSnapshot(m_old).text();
-        const QByteArray newBackup = ConfigSnapshot(m_new).text();
+        const QList<QByteArray> wholeBackups{ConfigSnapshot(m_old).text(), ConfigSnapshot(m_new).text()};
+        const qint64 saveMs = std::max(save(true), save(false));
+        QVERIFY(saveMs > 0);
         const quint32 seed = QRandomGenerator::global()->generate();
         QRandomGenerator random(seed);
-        qInfo("%d kills, random seed %u", m_kills, seed);
-        int heldOld = 0;
-        int heldNew = 0;
-        int leftoverCount = 0;
-        QElapsedTimer total;
-        total.start();
+        qInfo("%d kills of a save of %lld ms, random seed %u", m_kills, saveMs, seed);
+        int held[2] = {0, 0};
         for (int kill = 0; kill < m_kills; ++kill) {
-            QProcess helper;
-            helper.start(QStringLiteral(TUNESMITH_CRASH_HELPER), {m_profile, m_config, m_program, QStringLiteral("0")});
-            QVERIFY(helper.waitForStarted());
-            while (!helper.readAllStandardOutput().contains("ready"))
-                QVERIFY2(helper.waitForReadyRead(60000), helper.readAllStandardError().constData());
-            // Somewhere in the next three saves: reading, merging, writing, flushing, renaming, the backup.
-            const auto delay = qint64(random.bounded(3.0 * m_saveMs * 1000.0));
+            QProcess cli;
+            cli.start(QStringLiteral(TUNESMITH_CLI), saveArguments(kill % 2 == 0));
+            QVERIFY(cli.waitForStarted());
+            // Anywhere in the run: loading, reading, merging, the backup, writing, flushing, renaming.
+            const auto delay = qint64(random.bounded(1.2 * double(saveMs) * 1000.0));
             QThread::usleep(quint64(delay));
-            QVERIFY(::kill(pid_t(helper.processId()), SIGKILL) == 0);
-            QVERIFY(helper.waitForFinished(60000));
-            QCOMPARE(helper.exitStatus(), QProcess::CrashExit);
+            ::kill(pid_t(cli.processId()), SIGKILL);
+            QVERIFY(cli.waitForFinished(60000));
 
             const QByteArray config = readAll(m_config);
             QVERIFY2(config == m_old || config == m_new,
@@ -157,21 +143,17 @@ private Q_SLOTS:
                                     .arg(config.size())
                                     .arg(m_old.size())
                                     .arg(m_new.size())));
-            (config == m_old ? heldOld : heldNew) += 1;
-            if (QFile::exists(backupPath())) {
-                const QByteArray backup = readAll(backupPath());
-                QVERIFY2(backup == oldBackup || backup == newBackup, qPrintable(QStringLiteral("kill %1").arg(kill)));
+            ++held[config == m_new ? 1 : 0];
+            for (const QString &backup : backups()) {
+                if (backup.endsWith(QStringLiteral(" game")))
+                    QVERIFY2(wholeBackups.contains(readAll(m_program + QStringLiteral("/backups/") + backup)),
+                             qPrintable(QStringLiteral("kill %1: the backup %2").arg(kill).arg(backup)));
             }
-            leftoverCount =
-                int(leftovers(m_dir.filePath(QStringLiteral("install")), {QStringLiteral("game.cfg")}).size() +
-                    leftovers(m_program + QStringLiteral("/backups"), {backupName}).size());
         }
         // The leftovers are never read: the next saves start from whole files and end where they should.
-        QCOMPARE(runSaves(2).size(), 2);
-        QVERIFY(readAll(m_config) == m_old || readAll(m_config) == m_new);
-        qInfo("%d kills in %.1f s: old bytes %d times, new bytes %d times, never anything else; %d temporary files "
-              "left behind",
-              m_kills, double(total.elapsed()) / 1000.0, heldOld, heldNew, leftoverCount);
+        QVERIFY(save(true) >= 0);
+        QCOMPARE(readAll(m_config), m_new);
+        qInfo("old bytes %d times, new bytes %d times, never anything else", held[0], held[1]);
     }
 
     void staleTemporaryFiles_doNotDisturbTheNextSave()
@@ -182,7 +164,7 @@ private Q_SLOTS:
         QVERIFY(writeAll(install + QStringLiteral("/game.cfg.zzzzzz"), QByteArray()));
         QVERIFY(QDir(install).mkdir(QStringLiteral("game.cfg.Folder")));
         QVERIFY(writeAll(m_config, m_old));
-        QCOMPARE(runSaves(1).size(), 1);
+        QVERIFY(save(true) >= 0);
         QCOMPARE(readAll(m_config), m_new);
         QCOMPARE(readAll(install + QStringLiteral("/game.cfg.AbC123")), QByteArray("half a config"));
         QVERIFY(QFileInfo(install + QStringLiteral("/game.cfg.Folder")).isDir());

@@ -232,12 +232,10 @@ private Q_SLOTS:
     void config_isMergedExactlyAsOneByOne_data()
     {
         QTest::addColumn<QString>("kind");
+        // Any bytes at all (NUL, invalid UTF-8, lone CRs) are the merge fuzz target's; here the sizes a player's
+        // disk holds.
         QTest::newRow("huge") << "huge";
         QTest::newRow("10 MB line") << "long line";
-        QTest::newRow("NUL bytes") << "nul";
-        QTest::newRow("invalid UTF-8") << "invalid utf-8";
-        QTest::newRow("only CRs") << "only cr";
-        QTest::newRow("binary garbage") << "garbage";
     }
 
     void config_isMergedExactlyAsOneByOne()
@@ -249,16 +247,8 @@ private Q_SLOTS:
         if (kind == QLatin1String("huge")) {
             before = repeatedTo("seta filler \"1\"\r\nbind x \"+attack\"\r\n// a comment line\r\n", hugeSize);
             before.insert(before.size() / 2, "seta r_vsync \"1\"\r\n");
-        } else if (kind == QLatin1String("long line")) {
-            before = "seta r_gamma \"" + QByteArray(longLine, '9') + "\"\r\nseta r_vsync \"1\"\r\n";
-        } else if (kind == QLatin1String("nul")) {
-            before = QByteArray("seta r_vsync \"\0\"\r\n\0\0\0\r\nseta r_mode \"\0", 36);
-        } else if (kind == QLatin1String("invalid utf-8")) {
-            before = "seta r_vsync \"\xff\"\r\n\xc3\x28 \xa0\xa1\r\nseta rate \"\xe2\x82\"";
-        } else if (kind == QLatin1String("only cr")) {
-            before = "\r\r// mine\rseta r_vsync \"1\"\rseta r_gamma \"70\"\r";
         } else {
-            before = garbage(1 << 20, 11);
+            before = "seta r_gamma \"" + QByteArray(longLine, '9') + "\"\r\nseta r_vsync \"1\"\r\n";
         }
         const QString config = path(QStringLiteral("install/game.cfg"));
         QVERIFY(writeAll(config, before));

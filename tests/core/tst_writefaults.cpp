@@ -260,34 +260,6 @@ private Q_SLOTS:
         QCOMPARE(readAll(m_config), large);
         QCOMPARE(filesIn(m_install), QStringList{QStringLiteral("game.cfg")});
     }
-
-    void commandLine_unwritableTargets_exitOneWithReason_data()
-    {
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("folder missing") << "install/missing/game.cfg"
-                                        << "No such file or directory";
-        QTest::newRow("a folder") << "install"
-                                  << "folder";
-        QTest::newRow("a device") << "/dev/full"
-                                  << "not a regular file";
-    }
-
-    void commandLine_unwritableTargets_exitOneWithReason()
-    {
-        QFETCH(QString, target);
-        QFETCH(QString, reason);
-        const QString path = target.startsWith(QLatin1Char('/')) ? target : m_dir->filePath(target);
-        QProcess cli;
-        cli.start(QStringLiteral(TUNESMITH_CLI),
-                  {QStringLiteral("--program-folder"), m_state.programFolder, QStringLiteral("save"),
-                   QStringLiteral("Example Game"), QStringLiteral("--config"), path});
-        QVERIFY(cli.waitForFinished(60000));
-        const QString err = QString::fromUtf8(cli.readAllStandardError());
-        QCOMPARE(cli.exitCode(), 1);
-        QVERIFY2(err.contains(reason) && err.contains(path), qPrintable(err));
-        QVERIFY(cli.readAllStandardOutput().isEmpty());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestWriteFaults)
