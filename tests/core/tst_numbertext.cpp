@@ -104,6 +104,7 @@ private slots:
         QTest::newRow("kbit/s at the end") << QByteArray("2097151") << 2 << qint64(268435328);
         QTest::newRow("kbit/s past the end") << QByteArray("2097152") << 2 << none;
         QTest::newRow("MByte/s past the end") << QByteArray("2048") << 5 << none;
+        QTest::newRow("Byte/s at the end") << QByteArray("2147483647") << 1 << qint64(2147483647);
         QTest::newRow("empty box") << QByteArray() << 1 << none;
         QTest::newRow("blank box") << QByteArray("  ") << 1 << none;
         QTest::newRow("letters") << QByteArray("fast") << 1 << none;

@@ -70,11 +70,12 @@ private slots:
         // they hold.
         const ProfilePlan plan =
             planOk(profile("[ADD SIMPLE]\nr_upper\n1|1|1|1\nUpper\nUpper long\n [add simple]\nr_skipped\n"
+                           "[a note of 20 bytes]\n[a note of 21 bytes.]\n"
                            "[add simple] \nr_skipped\n[Add Label]\n[title]\n"
                            "[add simple]\n[add tab]\n1|1|1|1\n[next column]\n[add tab]\n"));
         QCOMPARE(described(plan.simpleTweaks),
                  (QByteArrayList{"1 r_upper [] 1|1|1|1 .. rule  {} Upper / Upper long",
-                                 "12 [add tab] [] 1|1|1|1 .. rule  {} [next column] / [add tab]"}));
+                                 "14 [add tab] [] 1|1|1|1 .. rule  {} [next column] / [add tab]"}));
         QCOMPARE(plan.headings, QList<QByteArray>{"[title]"});
         QCOMPARE(plan.pageCaptions, QList<QByteArray>{"General"});
         QVERIFY(!plan.title);

@@ -52,6 +52,8 @@ private slots:
         row("any title block older counts", "[103][1-1-2004|a.tsm]",
             "[TITLE]\r\nA\r\n1-1-2005\r\nX\r\n[Title]\r\nA\r\n1-1-2003\r\nX\r\n", true);
         row("profile ends after its title line", "[103][1-1-2004|a.tsm]", "[title]\r\nA", false);
+        row("a date outside the title block", "[103][1-1-2004|a.tsm]", titleDated("1-1-2005") + "x\r\n1-1-2000\r\n",
+            false);
         row("profile date not a date", "[103][1-1-2004|a.tsm]", titleDated("soon"), false);
         row("manifest date with two parts", "[103][1-2004|a.tsm]", jan2004, false);
         row("manifest year beyond 16 bits", "[103][1-1-40000|a.tsm]", jan2004, false);
