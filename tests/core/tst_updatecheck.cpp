@@ -56,6 +56,7 @@ private slots:
             false);
         row("profile date not a date", "[103][1-1-2004|a.tsm]", titleDated("soon"), false);
         row("manifest date with two parts", "[103][1-2004|a.tsm]", jan2004, false);
+        row("manifest date part not a number", "[103][x-1-2005|a.tsm]", jan2004, false);
         row("manifest year beyond 16 bits", "[103][1-1-40000|a.tsm]", jan2004, false);
         // Only plain file names in the profiles folder are looked up.
         row("record without a name", "[103][1-1-2004]", none, false, {});

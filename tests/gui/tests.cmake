@@ -1,6 +1,6 @@
-# The tweak controls, and the program's own colours on light and dark desktop palettes.
+# The tweak controls, with their own colours on light and dark desktop palettes.
 tunesmith_gui_test(tweakcontrols)
-# The main window's path through the program, and its save preview, backup restore, undo and search field.
+# The program's path through its windows, and the main window's save preview, backup restore, undo and search field.
 tunesmith_gui_test(mainpath)
 tunesmith_gui_test(features)
 # The connection settings dialog, the update check's HTTP fetch, the About box and its MIDI player.
