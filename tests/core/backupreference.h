@@ -3,13 +3,18 @@
 #include <QByteArray>
 #include <QList>
 
-// What a backup of a file holds, worked out without the program's own line reading: the file's non-blank lines
-// joined by its first line end (CR LF when it has none, or when it is a lone CR and the file has an LF), ending as
-// the file ends. Tests and the merge fuzz target check the backups against it.
-inline QByteArray expectedBackup(const QByteArray &file)
+// A file's lines read the plain way, a byte at a time, without the program's own line reading: a line ends at
+// CR LF, at a lone CR or at a lone LF.
+struct PlainLines
 {
     QList<QByteArray> lines;
-    QByteArray lineEnd;
+    QByteArray firstEnd; // empty when no line ends
+    bool endsWithLineEnd = false;
+};
+
+inline PlainLines splitPlainly(const QByteArray &file)
+{
+    PlainLines split;
     QByteArray line;
     for (qsizetype i = 0; i < file.size(); ++i) {
         if (file[i] != '\r' && file[i] != '\n') {
@@ -17,19 +22,29 @@ inline QByteArray expectedBackup(const QByteArray &file)
             continue;
         }
         const bool crlf = file[i] == '\r' && i + 1 < file.size() && file[i + 1] == '\n';
-        if (lineEnd.isEmpty())
-            lineEnd = crlf ? QByteArray("\r\n") : QByteArray(1, file[i]);
+        if (split.firstEnd.isEmpty())
+            split.firstEnd = crlf ? QByteArray("\r\n") : QByteArray(1, file[i]);
         i += crlf ? 1 : 0;
-        lines.append(line);
+        split.lines.append(line);
         line.clear();
     }
     if (!line.isEmpty())
-        lines.append(line);
-    lines.removeIf([](const QByteArray &l) { return l.count(' ') == l.size(); });
-    if (lines.isEmpty())
+        split.lines.append(line);
+    split.endsWithLineEnd = file.endsWith('\n') || file.endsWith('\r');
+    return split;
+}
+
+// What a backup of a file holds: the file's non-blank lines joined by its first line end (CR LF when it has none, or
+// when it is a lone CR and the file has an LF), ending as the file ends. Tests and the merge fuzz target check the
+// backups against it.
+inline QByteArray expectedBackup(const QByteArray &file)
+{
+    PlainLines split = splitPlainly(file);
+    split.lines.removeIf([](const QByteArray &l) { return l.count(' ') == l.size(); });
+    if (split.lines.isEmpty())
         return {};
+    QByteArray lineEnd = split.firstEnd;
     if (lineEnd.isEmpty() || (lineEnd == "\r" && file.contains('\n')))
         lineEnd = "\r\n";
-    const bool finalEnd = file.endsWith('\n') || file.endsWith('\r');
-    return lines.join(lineEnd) + (finalEnd ? lineEnd : QByteArray());
+    return split.lines.join(lineEnd) + (split.endsWithLineEnd ? lineEnd : QByteArray());
 }

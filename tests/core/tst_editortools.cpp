@@ -1,5 +1,4 @@
 #include "app/clock.h"
-#include "app/settings.h"
 #include "editor/tweaksearch.h"
 #include "editor/valuehistory.h"
 #include "gameconfig/backuplist.h"
@@ -38,8 +37,8 @@ QDateTime at(int day, int hour)
 
 } // namespace
 
-// What the main window offers beyond a save: undo of tweak values, the search, the save preview's diff, the
-// backups to restore and the preview option.
+// What the main window offers beyond a save: undo of tweak values, the search, the save preview's diff and the
+// backups to restore.
 class TestEditorTools : public QObject
 {
     Q_OBJECT
@@ -224,25 +223,6 @@ private Q_SLOTS:
         }
     }
 
-    void backupProfileOf_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("profile");
-        const auto S = [](const char *text) { return QString::fromUtf8(text); };
-        QTest::newRow("plain") << S("Example Game 12-04 23-05 game") << S("Example Game");
-        QTest::newRow("digits in the profile") << S("Half-Life 2 04-12 23-05 config") << S("Half-Life 2");
-        QTest::newRow("blanks in the config name") << S("Quake 04-12 23-05 my game") << S("Quake");
-        QTest::newRow("not a backup") << S("notes.txt") << QString();
-        QTest::newRow("no profile piece") << S("04-12 23-05 game") << QString();
-    }
-
-    void backupProfileOf()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, profile);
-        QCOMPARE(BackupList::profileOf(name), profile);
-    }
-
     void backupList_onlyThisProfilesBackups_newestWrittenFirst()
     {
         // Names hold no year: December of last year sorts after January by name, but was written first.
@@ -266,6 +246,12 @@ private Q_SLOTS:
         QCOMPARE(BackupList::list(m_backups, QStringLiteral("Example Game")).size(), 3);
         QCOMPARE(BackupList::list(m_backups, QStringLiteral("Example Game Two.tsm")).size(), 1);
         QVERIFY(BackupList::list(m_dir->filePath(QStringLiteral("nothing")), QStringLiteral("Example Game")).isEmpty());
+        // The profile is what stands before the date: digits in it and blanks in the config name are no trouble.
+        for (const auto &[name, profile] : {std::pair{"Half-Life 2 04-12 23-05 config", "Half-Life 2"},
+                                            {"Quake 04-12 23-05 my game", "Quake"},
+                                            {"notes.txt", ""},
+                                            {"04-12 23-05 game", ""}})
+            QCOMPARE(BackupList::profileOf(QString::fromUtf8(name)), QString::fromUtf8(profile));
     }
 
     void restore_backsUpCurrentThenWritesBackupBytes()
@@ -324,34 +310,6 @@ private Q_SLOTS:
         QVERIFY(!BackupList::restore(m_state, FixedClock(at(6, 14)), backup, m_config, &error));
         QVERIFY(!error.isEmpty());
         QCOMPARE(readAll(m_config), QByteArray("old\n"));
-    }
-
-    void previewOption_onlyExactOneTurnsItOn_data()
-    {
-        QTest::addColumn<QByteArray>("settings");
-        QTest::addColumn<bool>("preview");
-        QTest::newRow("absent: off") << QByteArray("update|0\r\nbackups|1\r\n") << false;
-        QTest::newRow("1: on") << QByteArray("preview|1\r\n") << true;
-        QTest::newRow("0: off") << QByteArray("preview|0\r\n") << false;
-        QTest::newRow("other texts: off") << QByteArray("preview|yes\r\npreview| 1\r\nPreview|1\r\n") << false;
-        QTest::newRow("one line of 1 is enough") << QByteArray("preview|0\r\npreview|1\r\npreview|0\r\n") << true;
-    }
-
-    void previewOption_onlyExactOneTurnsItOn()
-    {
-        QFETCH(QByteArray, settings);
-        QFETCH(bool, preview);
-        m_state.preview = true; // the read starts from off
-        QVERIFY(writeAll(m_state.settingsPath(), settings));
-        Settings::read(m_state);
-        QCOMPARE(m_state.preview, preview);
-        // The other options keep their rule: on unless "0".
-        QVERIFY(m_state.descriptions && m_state.autoUpdate == !settings.contains("update|0"));
-
-        QString error;
-        QVERIFY2(Settings::toggleOption(m_state, Option::Preview, &error), qPrintable(error));
-        QCOMPARE(m_state.preview, !preview);
-        QVERIFY(readAll(m_state.settingsPath()).contains(preview ? "preview|0\r\n" : "preview|1\r\n"));
     }
 };
 

@@ -1,5 +1,6 @@
 #include "gameconfig/configreader.h"
 #include "gameconfig/presets.h"
+#include "loader/installhints.h"
 #include "loader/loadedprofile.h"
 #include "testfiles.h"
 
@@ -99,10 +100,9 @@ private slots:
         QVERIFY(!load(dataProfile("malformed.tsm"), &problems, &error));
         QVERIFY(!error.isEmpty());
         QCOMPARE(problems.size(), 2);
-        QCOMPARE(problems[0].line, 12);
         QCOMPARE(problems[1].line, 18);
         QCOMPARE(describeProblems(QStringLiteral("m.tsm"), problems).count(QLatin1Char('\n')), 1);
-        // A limit keeps the first problems and counts the rest.
+        // A limit keeps the first problems, the one at line 12, and counts the rest.
         QCOMPARE(describeProblems(QStringLiteral("m.tsm"), problems, 1),
                  QStringLiteral("m.tsm:12: %1\n... and 1 more").arg(problems[0].message));
         QCOMPARE(describeProblems(QStringLiteral("m.tsm"), problems, 2),
@@ -133,8 +133,10 @@ private slots:
         QCOMPARE(profile->simple[0]->shown(), SimpleTweak::Shown::None);
     }
 
-    void sampleProfiles_loadWithoutProblems()
+    void sampleProfiles_loadWithoutProblems_andHintWhereTheirGameIs()
     {
+        QProcessEnvironment home;
+        home.insert(QStringLiteral("HOME"), QStringLiteral("/home/p"));
         const QDir dir(QStringLiteral(TUNESMITH_SAMPLE_PROFILES));
         const QStringList names = dir.entryList({QStringLiteral("*.tsm")}, QDir::Files);
         QVERIFY(!names.isEmpty());
@@ -148,6 +150,9 @@ private slots:
             QVERIFY(!m_state.gameConfigFileName.isEmpty());
             for (TweakModel *tweak : profile->saveOrder())
                 QVERIFY2(!tweak->Value().isEmpty(), qPrintable(name + QString::fromUtf8(' ' + tweak->Tweak())));
+            QVERIFY2(!profile->plan.installHints.isEmpty(), qPrintable(name));
+            for (const QByteArray &hint : std::as_const(profile->plan.installHints))
+                QVERIFY2(!InstallHints::expand(hint, home).isEmpty(), hint.constData());
         }
     }
 

@@ -215,38 +215,29 @@ private slots:
         QTest::addColumn<QList<int>>("lines");
         QTest::addColumn<QString>("message"); // of the first problem
 
-        QTest::newRow("block cut short") << profile("[title]\nGame\ndate\nauthor\n[ADD MULTI]\nr_mode\nA|B\n1|2\n")
-                                         << QList<int>{5}
-                                         << QStringLiteral("\"[add multi]\" needs 6 data lines; the file ends after 3");
-        QTest::newRow("cut short without last line end")
-            << QByteArray("[add simple]\r\nr_x\r\n1|1|1|1\r\nshort") << QList<int>{1}
-            << QStringLiteral("\"[add simple]\" needs 4 data lines; the file ends after 3");
-        QTest::newRow("preset line of 3 fields")
-            << profile("[add simple]\nr_x\n1|1|1\ns\nl\n") << QList<int>{3}
-            << QStringLiteral("the preset line needs 4 fields separated by \"|\"; it has 3");
-        QTest::newRow("bounds of 1 field")
-            << profile("[add ping text]\nr_x\n5\nds/8\ns\nl\n") << QList<int>{3}
-            << QStringLiteral("the bounds line needs 2 fields separated by \"|\"; it has 1");
-        QTest::newRow("min above max") << profile("[add text]\nr_x\n10|5\n1|1|1|1\ns\nl\n") << QList<int>{3}
-                                       << QStringLiteral("the minimum 10 is greater than the maximum 5");
-        QTest::newRow("fewer entry values")
-            << profile("[add multi]\nr_x\nA|B|C\n1|2\n0|0|0|0\ns\nl\n") << QList<int>{4}
-            << QStringLiteral("the entry values line has 2 fields, fewer than the 3 entry texts");
-        QTest::newRow("syntax template") << profile("[syntax]\na.cfg\nset CVAR VALUE\n") << QList<int>{3}
-                                         << QStringLiteral("the syntax template needs the word \"cvar\" followed by "
-                                                           "the word \"value\"");
-        QTest::newRow("fraction gap") << profile("[add space]\n1.5\n") << QList<int>{2}
-                                      << QStringLiteral("the gap \"1.5\" is not a whole number");
+        const auto row = [](const char *name, const QByteArray &text, const QList<int> &lines, const char *message) {
+            QTest::newRow(name) << profile(text) << lines << QString::fromUtf8(message);
+        };
+        row("block cut short", "[title]\nGame\ndate\nauthor\n[ADD MULTI]\nr_mode\nA|B\n1|2\n", {5},
+            "\"[add multi]\" needs 6 data lines; the file ends after 3");
+        row("cut short without last line end", "[add simple]\nr_x\n1|1|1|1\nshort", {1},
+            "\"[add simple]\" needs 4 data lines; the file ends after 3");
+        row("preset line of 3 fields", "[add simple]\nr_x\n1|1|1\ns\nl\n", {3}, "preset line needs 4 fields");
+        row("bounds of 1 field", "[add ping text]\nr_x\n5\nds/8\ns\nl\n", {3}, "bounds line needs 2 fields");
+        row("min above max", "[add text]\nr_x\n10|5\n1|1|1|1\ns\nl\n", {3}, "minimum 10 is greater than the maximum 5");
+        row("fewer entry values", "[add multi]\nr_x\nA|B|C\n1|2\n0|0|0|0\ns\nl\n", {4},
+            "has 2 fields, fewer than the 3");
+        row("syntax template", "[syntax]\na.cfg\nset CVAR VALUE\n", {3}, "the syntax template needs the word \"cvar\"");
+        row("fraction gap", "[add space]\n1.5\n", {2}, "the gap \"1.5\" is not a whole number");
         // Positions leave 16 bits: the tenth column move, the third long gap, the 24th gap upwards.
-        const QString range = QStringLiteral("leaves the range -32768 to 32767");
-        QTest::newRow("next column") << profile(QByteArray("[next column]\n").repeated(12)) << QList<int>{10} << range;
-        QTest::newRow("add space") << profile("[add label]\nx\n" + QByteArray("[add space]\n999\n").repeated(3))
-                                   << QList<int>{7} << range;
-        QTest::newRow("upwards") << profile(QByteArray("[add space]\n-99\n").repeated(24)) << QList<int>{45} << range;
-        QTest::newRow("every problem") << profile(
-                                              "[syntax]\na.cfg\nnothing here\n[add space]\nx\n[add text]\nr_x\n9\n1|2\n"
-                                              "s\nl\n[add multi]\nr_y\nA|B\n1\n0|0|0|0\ns\nl\n[add simple]\nr_z")
-                                       << QList<int>{3, 5, 8, 9, 15, 19} << QStringLiteral("the syntax template");
+        const char *range = "leaves the range -32768 to 32767";
+        row("next column", QByteArray("[next column]\n").repeated(12), {10}, range);
+        row("add space", "[add label]\nx\n" + QByteArray("[add space]\n999\n").repeated(3), {7}, range);
+        row("upwards", QByteArray("[add space]\n-99\n").repeated(24), {45}, range);
+        row("every problem",
+            "[syntax]\na.cfg\nnothing here\n[add space]\nx\n[add text]\nr_x\n9\n1|2\ns\nl\n[add multi]\nr_y\nA|B\n1\n"
+            "0|0|0|0\ns\nl\n[add simple]\nr_z",
+            {3, 5, 8, 9, 15, 19}, "the syntax template");
     }
 
     void malformed_reportedAtItsLine()

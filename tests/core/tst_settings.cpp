@@ -59,6 +59,8 @@ private slots:
             << QByteArray();
         QTest::newRow("one 0 line is enough") << QByteArray("backups|0\r\nbackups|1") << QByteArray("backups|0");
         QTest::newRow("only 1 turns preview on") << QByteArray("preview|1\r\npreview|0") << QByteArray("preview|1");
+        QTest::newRow("nothing else turns preview on")
+            << QByteArray("preview|yes\r\npreview| 1\r\nPreview|1") << QByteArray();
         QTest::newRow("keys exact") << QByteArray("Update|0\r\nUPLOAD|500\r\n update|0\r\n upload|500") << QByteArray();
         QTest::newRow("lines without a bar") << QByteArray("update\r\nupload\r\nbackups0") << QByteArray();
         QTest::newRow("speeds") << QByteArray("upload|16384\r\ndownload|65536\r\n")
@@ -105,7 +107,9 @@ private slots:
         QCOMPARE(readAll(settings()), QByteArray("update|1\r\nbackups|1\r\n"));
         QVERIFY(Settings::toggleOption(m_state, Option::AutoUpdate, &error));
         QVERIFY(Settings::toggleOption(m_state, Option::Descriptions, &error));
-        QCOMPARE(readAll(settings()), QByteArray("update|0\r\nbackups|1\r\ndescriptions|0\r\n"));
+        QVERIFY(Settings::toggleOption(m_state, Option::Preview, &error));
+        QVERIFY(m_state.preview);
+        QCOMPARE(readAll(settings()), QByteArray("update|0\r\nbackups|1\r\ndescriptions|0\r\npreview|1\r\n"));
     }
 
     void storeInstallDir_appendsThenReplaces_andLeavesOtherProfilesAlone()

@@ -1,6 +1,7 @@
 #include "app/fileutil.h"
 #include "app/savefile.h"
 #include "app/textlines.h"
+#include "backupreference.h"
 #include "memorymerge.h"
 #include "testfiles.h"
 
@@ -17,39 +18,6 @@ namespace
 {
 
 const QByteArray missing = "(missing)";
-
-// Lines split by their definition, a byte at a time: a line ends at CR LF, at a lone CR or at a lone LF.
-struct PlainSplit
-{
-    QList<QByteArray> lines;
-    QByteArray firstEnd;
-    bool endsWithLineEnd = false;
-};
-
-PlainSplit splitByteByByte(const QByteArray &bytes)
-{
-    PlainSplit split;
-    QByteArray line;
-    for (qsizetype i = 0; i < bytes.size();) {
-        const char c = bytes[i];
-        if (c != '\r' && c != '\n') {
-            line += c;
-            split.endsWithLineEnd = false;
-            ++i;
-            continue;
-        }
-        const qsizetype length = c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n' ? 2 : 1;
-        if (split.firstEnd.isEmpty())
-            split.firstEnd = bytes.mid(i, length);
-        split.lines.append(line);
-        line.clear();
-        split.endsWithLineEnd = true;
-        i += length;
-    }
-    if (!line.isEmpty())
-        split.lines.append(line);
-    return split;
-}
 
 } // namespace
 
@@ -132,35 +100,28 @@ private slots:
         QCOMPARE(replaceOrAppendBytes(before == missing ? QByteArray() : before, search, replacement, match), after);
     }
 
-    void replaceOrAppend_keepsPermissions()
+    void replaceOrAppend_keepsPermissions_andWritesThroughASymlink()
     {
         QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString path = dir.filePath(QStringLiteral("game.cfg"));
-        QVERIFY(writeAll(path, "a|1\r\n"));
-        const auto permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther;
-        QVERIFY(QFile::setPermissions(path, permissions));
-        const auto before = QFileInfo(path).permissions();
-        QVERIFY(ReplaceOrAppend(path, "a|1", "a|2"));
-        QCOMPARE(readAll(path), QByteArray("a|2\r\n"));
-        QCOMPARE(QFileInfo(path).permissions(), before);
-    }
-
-    void replaceOrAppend_throughSymlink_keepsLinkAndWritesTarget()
-    {
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("real")));
+        QVERIFY(dir.isValid() && QDir(dir.path()).mkdir(QStringLiteral("real")));
         const QString target = dir.filePath(QStringLiteral("real/game.cfg"));
         const QString link = dir.filePath(QStringLiteral("game.cfg"));
         QVERIFY(writeAll(target, "a|1\r\n"));
+        QVERIFY(
+            QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther));
+        const auto permissions = QFileInfo(target).permissions();
+        QVERIFY(ReplaceOrAppend(target, "a|1", "a|2"));
+        QCOMPARE(QFileInfo(target).permissions(), permissions);
+
+        // The link stays a link to the file, which gets the new bytes; nothing is left beside the link.
         QVERIFY(QFile::link(target, link));
-        QVERIFY(ReplaceOrAppend(link, "a|1", "a|2"));
+        QVERIFY(ReplaceOrAppend(link, "a|2", "a|3"));
         QVERIFY(QFileInfo(link).isSymLink());
         QCOMPARE(QFileInfo(link).symLinkTarget(), target);
-        QCOMPARE(readAll(target), QByteArray("a|2\r\n"));
+        QCOMPARE(readAll(target), QByteArray("a|3\r\n"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("game.cfg")});
+        QCOMPARE(QFileInfo(target).permissions(), permissions);
     }
 
     void replaceOrAppend_whenTargetCannotBeWritten_failsAndChangesNothing_data()
@@ -249,7 +210,7 @@ private slots:
                 else
                     text += "\r\n";
             }
-            const PlainSplit expected = splitByteByByte(text);
+            const PlainLines expected = splitPlainly(text);
             const QByteArray context = text.toPercentEncoding();
 
             const TextLines split = TextLines::split(text);

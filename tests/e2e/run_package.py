@@ -21,7 +21,7 @@ import sys
 import time
 
 sys.dont_write_bytecode = True  # nothing is written into the source tree
-from xsession import Display, Failure, compare, log
+from xsession import Display, Failure, log, run, stop
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 INSTALLED = "/opt/tunesmith"
@@ -35,13 +35,6 @@ PACKAGE_FILES = [
     f"./usr/share/metainfo/{APP_ID}.metainfo.xml", "./usr/share/icons/hicolor/scalable/apps/tunesmith.svg",
     *[f"./usr/share/icons/hicolor/{size}x{size}/apps/tunesmith.png" for size in (16, 24, 32, 48, 64, 128, 256)],
 ]
-
-
-def run(args, **kwargs):
-    result = subprocess.run(args, text=True, capture_output=True, **kwargs)
-    if result.returncode != 0:
-        raise Failure(f"{' '.join(args)} failed ({result.returncode}): {result.stdout}{result.stderr}")
-    return result.stdout
 
 
 def expect(condition, message):
@@ -217,12 +210,7 @@ def run_installed(args, display, setup):
     process = subprocess.Popen(command, env=own_env, cwd="/", stdout=open(log_path, "w"), stderr=subprocess.STDOUT)
     try:
         window = display.wait_window("Load Game Profile")
-        path = os.path.join(args.work, "startup-installed.png")
-        display.screenshot(window, path)
-        if args.shots:
-            shutil.copyfile(path, os.path.join(args.shots, "startup-installed.png"))
-        compare(path, os.path.join(args.references, "startup-installed.png"),
-                os.path.join(args.work, "startup-installed-diff.png"), update=args.update_references)
+        display.shot(window, args, args.work, "startup-installed")
         check_user_folder(setup)
         if setup.real:
             # The window shows the icon the package put into the desktop's icon theme.
@@ -236,9 +224,7 @@ def run_installed(args, display, setup):
         display.wait_gone("Load Game Profile")
         process.wait(timeout=10)
     finally:
-        if process.poll() is None:
-            process.terminate()
-            process.wait(timeout=10)
+        stop(process)
 
     command, own_env = setup.command({"PATH": env["PATH"], "LC_ALL": "C.UTF-8"},
                                      os.path.join(setup.bin, "tunesmith-cli"), "check", "Example Game")

@@ -6,6 +6,7 @@ Needs Xvfb, xdotool and ImageMagick (import, compare, convert). Standard library
 
 import os
 import re
+import shutil
 import subprocess
 import time
 
@@ -37,7 +38,21 @@ def log(message):
 
 
 def run(args, **kwargs):
-    return subprocess.run(args, check=True, text=True, capture_output=True, **kwargs).stdout
+    result = subprocess.run(args, text=True, capture_output=True, **kwargs)
+    if result.returncode != 0:
+        raise Failure(f"{' '.join(args)} failed ({result.returncode}): {result.stdout}{result.stderr}")
+    return result.stdout
+
+
+def stop(process):
+    """Ends a process that is still running, killing it when it does not end within five seconds."""
+    if process.poll() is None:
+        process.terminate()
+        try:
+            process.wait(timeout=5)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
 
 
 class Display:
@@ -114,12 +129,7 @@ class Display:
         return env
 
     def stop(self):
-        self.process.terminate()
-        try:
-            self.process.wait(timeout=5)
-        except subprocess.TimeoutExpired:
-            self.process.kill()
-            self.process.wait()
+        stop(self.process)
 
     # The player's hands -------------------------------------------------------------------------------------
 
@@ -130,7 +140,7 @@ class Display:
         """Visible windows whose whole title is title, newest last."""
         try:
             out = self.xdotool("search", "--onlyvisible", "--name", f"^{re.escape(title)}$")
-        except subprocess.CalledProcessError:
+        except Failure:
             return []  # xdotool reports "none found" as a failure
         return [int(line) for line in out.split()]
 
@@ -191,6 +201,17 @@ class Display:
         return int(self.xdotool("getwindowpid", str(window)).strip())
 
     # Pictures -----------------------------------------------------------------------------------------------
+
+    def shot(self, window, args, folder, name, masks=()):
+        """Photographs a window as folder/name.png and compares it with the reference picture, but for masks; with
+        --shots, a copy goes there too."""
+        path = os.path.join(folder, name + ".png")
+        picture = self.screenshot(window, path)
+        if args.shots:
+            shutil.copyfile(path, os.path.join(args.shots, name + ".png"))
+        compare(path, os.path.join(args.references, name + ".png"), os.path.join(folder, name + "-diff.png"),
+                update=args.update_references, masks=masks)
+        return picture
 
     def screenshot(self, window, path):
         """The window's contents once they have stopped changing."""

@@ -274,24 +274,6 @@ private Q_SLOTS:
         }
     }
 
-    void saveConfig_cancelledWritesNothing_offersTheConfigInTheInstallDirectory()
-    {
-        frmIndex *index = m_folder->load();
-        index->mnuSaveConfig_Click(); // nothing queued: the player cancels
-        QVERIFY(Dialogs::takeMessages().isEmpty());
-        QVERIFY(!QFile::exists(m_folder->config));
-        Dialogs::takeFileDialogRequests();
-
-        Dialogs::queueFileName(m_folder->config);
-        index->mnuSaveConfig_Click();
-        const auto requests = Dialogs::takeFileDialogRequests();
-        QCOMPARE(requests.size(), 1);
-        QCOMPARE(requests[0].folder, m_folder->path + u"/game"_s);
-        QCOMPARE(requests[0].fileName, u"game.cfg"_s);
-        QCOMPARE(Dialogs::takeMessages().value(0).text, u"Config saved!"_s);
-        QVERIFY(QFile::exists(m_folder->config));
-    }
-
     void optionMenus_checkMarksFollowAndWriteTheSettingsFile_orTellWhyNot()
     {
         QVERIFY(m_folder->load("backups|0\r\npreview|1\r\n"));
@@ -348,28 +330,28 @@ private Q_SLOTS:
     void helpUpdate_startsUpdaterOrSaysItCannot()
     {
         frmIndex *index = m_folder->load();
-        const QStringList updater{m_folder->path + u"/Update.exe"_s};
-        // No updater to start: the player is told, and keeps the window and its tweaks.
-        Platform::setStartSucceeds(false);
-        m_folder->action("mnuUpdate")->trigger();
-        const auto messages = Dialogs::takeMessages();
-        QVERIFY(messages.size() == 1 && messages[0].text.contains(u"Update.exe"_s));
-        QCOMPARE(m_folder->app->indexWindow(), index);
-        QCOMPARE(Platform::takeStartedPrograms(), updater);
-
-        Platform::setStartSucceeds(true);
-        m_folder->action("mnuUpdate")->trigger();
-        QCOMPARE(Platform::takeStartedPrograms(), updater);
-        QVERIFY(Dialogs::takeMessages().isEmpty());
-        QVERIFY(!m_folder->app->indexWindow());
+        for (const bool starts : {false, true}) {
+            Platform::setStartSucceeds(starts);
+            m_folder->action("mnuUpdate")->trigger();
+            QCOMPARE(Platform::takeStartedPrograms(), QStringList{m_folder->path + u"/Update.exe"_s});
+            // No updater to start: the player is told, and keeps the window and its tweaks.
+            const auto messages = Dialogs::takeMessages();
+            QCOMPARE(messages.size(), starts ? 0 : 1);
+            QVERIFY(starts || messages[0].text.contains(u"Update.exe"_s));
+            QCOMPARE(m_folder->app->indexWindow(), starts ? nullptr : index);
+        }
     }
 
-    void saveConfig_failingDisk_showsReasonAndKeepsConfig()
+    void saveConfig_cancelledOrOnAFailingDisk_keepsTheConfig_offersTheOneInTheInstallDirectory()
     {
-        // The fault is injected at the program's one write routine, so it works even when the tests run as root.
         const QByteArray oldConfig = "// mine\r\nseta r_fullscreen \"1\"\r\n";
         writeAll(m_folder->config, oldConfig);
         frmIndex *index = m_folder->load();
+        index->mnuSaveConfig_Click(); // nothing queued: the player cancels
+        QVERIFY(Dialogs::takeMessages().isEmpty());
+        QCOMPARE(readAll(m_folder->config), oldConfig);
+
+        // The fault is injected at the program's one write routine, so it works even when the tests run as root.
         SaveFileFaults::set(SaveFileFaults::Step::Rename, m_folder->path + u"/game"_s);
         Dialogs::queueFileName(m_folder->config);
         index->mnuSaveConfig_Click();
@@ -380,8 +362,12 @@ private Q_SLOTS:
         QCOMPARE(readAll(m_folder->config), oldConfig);
 
         SaveFileFaults::clear();
+        Dialogs::takeFileDialogRequests();
         Dialogs::queueFileName(m_folder->config);
         index->mnuSaveConfig_Click();
+        const auto requests = Dialogs::takeFileDialogRequests();
+        QVERIFY(requests.size() == 1 && requests[0].fileName == u"game.cfg"_s);
+        QCOMPARE(requests[0].folder, m_folder->path + u"/game"_s);
         QCOMPARE(Dialogs::takeMessages().value(0).text, u"Config saved!"_s);
         QVERIFY(readAll(m_folder->config) != oldConfig);
     }

@@ -68,21 +68,15 @@ QLabel *caption(QWidget *control)
     return control->findChild<QLabel *>(u"lblShortDescription"_s);
 }
 
-enum class Shown
-{
-    None,
-    On,
-    Off,
-};
-
-// What the player sees of an on/off control, checked on the widgets and on the painted pixels.
-void verifyShows(cvarSimple *control, Shown shown)
+// What the player sees of an on/off control whose value is "1" (On), "0" (Off) or none, checked on the widgets and on
+// the painted pixels.
+void verifyShows(cvarSimple *control, const QByteArray &value)
 {
     const auto pixel = [control](QPoint at) { return control->grab().toImage().pixelColor(at); };
-    OptionButton *on = control->optCVar(1);
-    OptionButton *off = control->optCVar(0);
-    QCOMPARE(on->isChecked(), shown == Shown::On);
-    QCOMPARE(off->isChecked(), shown == Shown::Off);
+    const bool on = value == "1";
+    const bool off = value == "0";
+    QCOMPARE(control->optCVar(1)->isChecked(), on);
+    QCOMPARE(control->optCVar(0)->isChecked(), off);
 
     QWidget *focused = QApplication::focusWidget();
     if (focused)
@@ -90,11 +84,11 @@ void verifyShows(cvarSimple *control, Shown shown)
     // Column 17, between the two markers, shows the page.
     const QColor page = pixel({17, 8});
     // Just inside each marker's rim, beside its button: the marker's colour when filled, the page's otherwise.
-    QCOMPARE(pixel({1, 1}), shown == Shown::On ? QColor(0, 128, 0) : page);
-    QCOMPARE(pixel({19, 1}), shown == Shown::Off ? QColor(192, 64, 0) : page);
+    QCOMPARE(pixel({1, 1}), on ? QColor(0, 128, 0) : page);
+    QCOMPARE(pixel({19, 1}), off ? QColor(192, 64, 0) : page);
     // A corner of each button, outside its round indicator: green, red or the page.
-    QCOMPARE(pixel({3, 4}), shown == Shown::On ? QColor(0, 128, 0) : page);
-    QCOMPARE(pixel({21, 4}), shown == Shown::Off ? QColor(192, 0, 0) : page);
+    QCOMPARE(pixel({3, 4}), on ? QColor(0, 128, 0) : page);
+    QCOMPARE(pixel({21, 4}), off ? QColor(192, 0, 0) : page);
     if (focused)
         focused->setFocus();
 }
@@ -186,7 +180,7 @@ private slots:
             QCOMPARE(QApplication::focusWidget(), page.simple->optCVar(key == Qt::Key_Space ? focused : 1 - focused));
         }
         QCOMPARE(page.simpleModel.Value(), value);
-        verifyShows(page.simple, value.isEmpty() ? Shown::None : value == "1" ? Shown::On : Shown::Off);
+        verifyShows(page.simple, value);
     }
 
     void list_showsDecodedEntries_followsMouseAndModel_repairsARestoredValue()
@@ -306,10 +300,10 @@ private slots:
     {
         TweakPage page;
         menuEntry(page.simple, "mnuOff")->trigger();
-        verifyShows(page.simple, Shown::Off);
+        verifyShows(page.simple, "0");
         menuEntry(page.simple, "mnuOn")->trigger();
         QCOMPARE(page.simpleModel.Value(), QByteArray("1"));
-        verifyShows(page.simple, Shown::On);
+        verifyShows(page.simple, "1");
         QVERIFY(!menuEntry(page.multi, "mnuOn"));
         QVERIFY(!menuEntry(page.text, "mnuOff"));
 
