@@ -1,5 +1,6 @@
 #include "textcodec.h"
 
+#include <QCoreApplication>
 #include <QStringDecoder>
 
 namespace Tunesmith
@@ -29,6 +30,11 @@ QString decodeText(QByteArrayView bytes)
         text[i] = QChar(byte >= 0x80 && byte < 0xA0 ? cp1252High[byte - 0x80] : char16_t(byte));
     }
     return text;
+}
+
+QString coreText(const char *text)
+{
+    return QCoreApplication::translate("Tunesmith", text);
 }
 
 } // namespace Tunesmith

@@ -10,4 +10,7 @@ namespace Tunesmith
 // otherwise Windows-1252, the code page older profiles were written in.
 QString decodeText(QByteArrayView bytes);
 
+// A message of the core in the player's language, from the translations of the context "Tunesmith".
+QString coreText(const char *text);
+
 } // namespace Tunesmith

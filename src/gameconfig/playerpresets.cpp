@@ -1,11 +1,11 @@
 #include "playerpresets.h"
 
 #include "app/savefile.h"
+#include "app/textcodec.h"
 #include "configmerge.h"
 #include "configwriter.h"
 #include "loader/loadedprofile.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -23,11 +23,6 @@ namespace
 
 constexpr qsizetype longestName = 100;
 const QString extension = QStringLiteral(".cfg");
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Tunesmith", text);
-}
 
 QString profileName(const QString &profileFileName)
 {
@@ -65,16 +60,17 @@ QStringList names(const ProgramState &state, const QString &profileFileName)
 std::optional<QString> nameProblem(const QString &name)
 {
     if (name.trimmed().isEmpty())
-        return tr("A preset needs a name.");
+        return coreText("A preset needs a name.");
     if (name != name.trimmed())
-        return tr("A preset's name cannot begin or end with a blank.");
+        return coreText("A preset's name cannot begin or end with a blank.");
     if (name.size() > longestName)
-        return tr("A preset's name can have at most %1 characters.").arg(longestName);
+        return coreText("A preset's name can have at most %1 characters.").arg(longestName);
     if (name.startsWith(QLatin1Char('.')))
-        return tr("A preset's name cannot begin with \".\".");
+        return coreText("A preset's name cannot begin with \".\".");
     for (const QChar c : name) {
         if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.category() == QChar::Other_Control)
-            return tr("A preset's name is a plain file name: \"/\", \"\\\" and control characters cannot be in it.");
+            return coreText(
+                "A preset's name is a plain file name: \"/\", \"\\\" and control characters cannot be in it.");
     }
     return std::nullopt;
 }
@@ -89,7 +85,7 @@ bool save(const LoadedProfile &profile, const ProgramState &state, const QString
     const QString target = path(state, profile.fileName, name);
     if (!QDir().mkpath(QFileInfo(target).absolutePath())) {
         if (error)
-            *error = tr("The folder %1 could not be created.").arg(QFileInfo(target).absolutePath());
+            *error = coreText("The folder %1 could not be created.").arg(QFileInfo(target).absolutePath());
         return false;
     }
     // Written as a save writes the tweaks into a config that does not exist yet: one line each, in save order.
@@ -110,12 +106,12 @@ bool rename(const ProgramState &state, const QString &profileFileName, const QSt
     const QString to = path(state, profileFileName, newName);
     if (QFileInfo::exists(to) && QFileInfo(to) != QFileInfo(from)) {
         if (error)
-            *error = tr("There is a preset called %1 already.").arg(newName);
+            *error = coreText("There is a preset called %1 already.").arg(newName);
         return false;
     }
     if (!QFile::rename(from, to)) {
         if (error)
-            *error = tr("The preset %1 could not be renamed.").arg(name);
+            *error = coreText("The preset %1 could not be renamed.").arg(name);
         return false;
     }
     return true;
@@ -125,7 +121,7 @@ bool remove(const ProgramState &state, const QString &profileFileName, const QSt
 {
     if (!QFile::remove(path(state, profileFileName, name))) {
         if (error)
-            *error = tr("The preset %1 could not be deleted.").arg(name);
+            *error = coreText("The preset %1 could not be deleted.").arg(name);
         return false;
     }
     return true;

@@ -1,11 +1,11 @@
 #include "profilescaffold.h"
 
 #include "app/numbertext.h"
+#include "app/textcodec.h"
 #include "app/textlines.h"
 #include "gameconfig/configline.h"
 #include "profileplan.h"
 
-#include <QCoreApplication>
 #include <QHash>
 #include <QList>
 #include <QSet>
@@ -43,11 +43,6 @@ constexpr PrefixPage prefixPages[] = {
     {"key_", "Input"},   {"cl_", "Client"},   {"cg_", "Client"},    {"hud_", "Client"},   {"con_", "Client"},
     {"ui_", "Client"},   {"sv_", "Server"},   {"g_", "Server"},     {"bot_", "Server"},
 };
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Tunesmith", text);
-}
 
 bool isAsciiLetter(char c)
 {
@@ -208,8 +203,9 @@ std::optional<QString> templateProblem(const QByteArray &syntaxTemplate)
     const auto syntax = parseSyntaxTemplate(syntaxTemplate);
     if (syntax && !syntax->middle.isEmpty())
         return std::nullopt;
-    return tr("the syntax template needs the word \"cvar\", then what stands between a variable and its value, then "
-              "the word \"value\"");
+    return coreText(
+        "the syntax template needs the word \"cvar\", then what stands between a variable and its value, then "
+        "the word \"value\"");
 }
 
 std::optional<QByteArray> make(const Request &request, QString *error)
@@ -227,7 +223,7 @@ std::optional<QByteArray> make(const Request &request, QString *error)
     const QList<Setting> settings = readSettings(request.config, *syntax, &spaced);
     if (settings.isEmpty()) {
         if (error)
-            *error = tr("no line sets a variable as the syntax template \"%1\" writes it")
+            *error = coreText("no line sets a variable as the syntax template \"%1\" writes it")
                          .arg(QString::fromUtf8(request.syntaxTemplate));
         return std::nullopt;
     }

@@ -5,7 +5,6 @@
 #include "app/textlines.h"
 #include "tweaks/connectionrule.h"
 
-#include <QCoreApplication>
 #include <QHash>
 #include <QSet>
 
@@ -16,11 +15,6 @@ namespace Tunesmith
 
 namespace
 {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Tunesmith", text);
-}
 
 QString quoted(QByteArrayView text)
 {
@@ -105,15 +99,15 @@ QList<ProfileProblem> Checker::run()
         const DataLines lines = dataLines(*tweak);
         const int nameLine = tweak->line + 1;
         if (const auto first = nameLines.constFind(tweak->name); first != nameLines.cend())
-            warn(
-                nameLine,
-                tr("the variable %1 is the variable of the tweak at line %2 too").arg(quoted(tweak->name)).arg(*first));
+            warn(nameLine, coreText("the variable %1 is the variable of the tweak at line %2 too")
+                               .arg(quoted(tweak->name))
+                               .arg(*first));
         else
             nameLines.insert(tweak->name, nameLine);
         if (isRuled(*tweak)) {
             if (!evaluatesForSomeSpeed(tweak->rule, tweak->kind == TweakKind::Simple))
                 warn(lines.setting,
-                     tr("the connection rule %1 cannot be worked out for any speed").arg(quoted(tweak->rule)));
+                     coreText("the connection rule %1 cannot be worked out for any speed").arg(quoted(tweak->rule)));
         } else if (tweak->kind == TweakKind::Multi) {
             checkPositions(*tweak, lines);
         }
@@ -141,7 +135,7 @@ void Checker::checkBounds(const TweakDefinition &tweak, const DataLines &lines)
             continue;
         bounds[b] = toInt32(texts[b]);
         if (!bounds[b] || texts[b].contains('.'))
-            warn(lines.bounds, tr("the bound %1 is not a whole number").arg(quoted(texts[b])));
+            warn(lines.bounds, coreText("the bound %1 is not a whole number").arg(quoted(texts[b])));
     }
     if (isRuled(tweak))
         return;
@@ -152,10 +146,10 @@ void Checker::checkBounds(const TweakDefinition &tweak, const DataLines &lines)
         if (!value)
             continue;
         if (bounds[0] && *value < *bounds[0])
-            warn(lines.setting, tr("the %1 value %2 is below the minimum %3")
+            warn(lines.setting, coreText("the %1 value %2 is below the minimum %3")
                                     .arg(QLatin1String(presetNames[p]), decodeText(text), decodeText(texts[0])));
         if (bounds[1] && *value > *bounds[1])
-            warn(lines.setting, tr("the %1 value %2 is above the maximum %3")
+            warn(lines.setting, coreText("the %1 value %2 is above the maximum %3")
                                     .arg(QLatin1String(presetNames[p]), decodeText(text), decodeText(texts[1])));
     }
 }
@@ -166,10 +160,10 @@ void Checker::checkPositions(const TweakDefinition &tweak, const DataLines &line
     for (std::size_t p = 0; p < tweak.presets.size(); ++p) {
         const auto position = toInt16(tweak.presets[p]);
         if (!position || *position < -1)
-            warn(lines.setting, tr("the %1 position %2 is not an entry's position")
+            warn(lines.setting, coreText("the %1 position %2 is not an entry's position")
                                     .arg(QLatin1String(presetNames[p]), quoted(tweak.presets[p])));
         else if (*position >= count)
-            warn(lines.setting, tr("the %1 position %2 is beyond the %3 entries (positions from 0)")
+            warn(lines.setting, coreText("the %1 position %2 is beyond the %3 entries (positions from 0)")
                                     .arg(QLatin1String(presetNames[p]), decodeText(tweak.presets[p]))
                                     .arg(count));
     }
@@ -180,9 +174,10 @@ void Checker::checkPositions(const TweakDefinition &tweak, const DataLines &line
             seen.insert(entry.value);
         } else if (!repeated.contains(entry.value)) {
             repeated.insert(entry.value);
-            warn(lines.setting - 1, tr("the entry value %1 repeats: a config's value selects only the last of its "
-                                       "entries")
-                                        .arg(quoted(entry.value)));
+            warn(lines.setting - 1,
+                 coreText("the entry value %1 repeats: a config's value selects only the last of its "
+                          "entries")
+                     .arg(quoted(entry.value)));
         }
     }
 }
@@ -191,12 +186,12 @@ void Checker::checkDescriptions(const TweakDefinition &tweak, const DataLines &l
 {
     const QByteArray descriptions[2] = {tweak.shortDescription, tweak.longDescription};
     for (int d = 0; d < 2; ++d) {
-        const QString which = d == 0 ? tr("short") : tr("long");
+        const QString which = d == 0 ? coreText("short") : coreText("long");
         const int line = lines.shortDescription + d;
         if (isBlank(descriptions[d]))
-            warn(line, tr("the %1 description is empty").arg(which));
+            warn(line, coreText("the %1 description is empty").arg(which));
         else if (descriptions[d].trimmed() == tweak.name)
-            warn(line, tr("the %1 description is only the variable's name").arg(which));
+            warn(line, coreText("the %1 description is only the variable's name").arg(which));
     }
 }
 
